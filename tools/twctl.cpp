@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,17 +15,23 @@
 namespace {
 
 using TwoArgumentExport = int(WINAPI*)(HWND, int);
+using DisplaySettingsExport = int(WINAPI*)(HWND);
+using DisplayUserSettingsExport = int(WINAPI*)(int, const char*, HWND);
 
 const char kUsage[] =
     "usage: twctl [--dir FOLDER] [--owner-window] COMMAND [ARGUMENTS]\n"
     "\n"
-    "Loads twpalm.dll from FOLDER (default: the folder of twctl.exe) and calls an export.\n"
+    "Loads twpalm.dll or twpalmui.dll from FOLDER (default: the folder of twctl.exe) and calls\n"
+    "an export.\n"
     "\n"
     "commands:\n"
     "  install [--quiet]          InstallAllConduits: register the Date Book and To Do List conduits\n"
     "  uninstall [--quiet]        UninstallAllConduits: remove them, restore what they replaced\n"
     "  verify date|todo [--silent]  VerifyConduitDate / VerifyConduitTask: check the registration\n"
     "                             and offer to repair it (--silent: ask and show nothing)\n"
+    "  settings                   DisplaySettings (twpalmui.dll): the Palm users and their settings\n"
+    "  user-settings date|todo NAME\n"
+    "                             DisplayUserSettings: one Palm user's settings for one conduit\n"
     "\n"
     "options:\n"
     "  --dir FOLDER      the folder holding the product's libraries\n"
@@ -77,23 +84,60 @@ HWND CreateOwnerWindow() {
     return window;
 }
 
-int CallExport(const Options& options, const char* library, const char* name, int flag) {
+Module LoadLibraryFrom(const Options& options, const char* library) {
     const std::string path = options.folder + "\\" + library;
     Module module = Module::Load(path.c_str());
-    if (!module) {
-        std::printf("twctl: cannot load %s (error %lu)\n", path.c_str(), GetLastError());
-        return 2;
-    }
-    auto function = module.Find<TwoArgumentExport>(name);
-    if (!function) {
-        std::printf("twctl: %s has no export %s\n", path.c_str(), name);
-        return 2;
-    }
+    if (!module) std::printf("twctl: cannot load %s (error %lu)\n", path.c_str(), GetLastError());
+    return module;
+}
+
+template <typename Function>
+Function FindExport(const Module& module, const char* library, const char* name) {
+    auto function = module.Find<Function>(name);
+    if (!function) std::printf("twctl: %s has no export %s\n", library, name);
+    return function;
+}
+
+int CallExport(const Options& options, const char* library, const char* name, int flag) {
+    Module module = LoadLibraryFrom(options, library);
+    auto function = FindExport<TwoArgumentExport>(module, library, name);
+    if (!function) return 2;
     HWND owner = options.ownerWindow ? CreateOwnerWindow() : nullptr;
     std::printf("calling %s!%s(owner=%p, %d)\n", library, name, static_cast<void*>(owner), flag);
     std::fflush(stdout);
     const int result = function(owner, flag);
     std::printf("%s returned %d\n", name, result);
+    if (owner) DestroyWindow(owner);
+    return 0;
+}
+
+int ShowSettings(const Options& options) {
+    Module module = LoadLibraryFrom(options, "twpalmui.dll");
+    auto function = FindExport<DisplaySettingsExport>(module, "twpalmui.dll", "DisplaySettings");
+    if (!function) return 2;
+    HWND owner = options.ownerWindow ? CreateOwnerWindow() : nullptr;
+    std::printf("calling twpalmui.dll!DisplaySettings(parent=%p)\n", static_cast<void*>(owner));
+    std::fflush(stdout);
+    std::printf("DisplaySettings returned %d\n", function(owner));
+    if (owner) DestroyWindow(owner);
+    return 0;
+}
+
+int ShowUserSettings(const Options& options) {
+    if (options.words.size() < 3) {
+        std::printf("twctl: user-settings needs a conduit (date or todo) and a Palm user name\n");
+        return 1;
+    }
+    const int conduit = options.words[1] == "date" ? 0 : options.words[1] == "todo" ? 1 : std::atoi(options.words[1].c_str());
+    Module module = LoadLibraryFrom(options, "twpalmui.dll");
+    auto function = FindExport<DisplayUserSettingsExport>(module, "twpalmui.dll", "DisplayUserSettings");
+    if (!function) return 2;
+    HWND owner = options.ownerWindow ? CreateOwnerWindow() : nullptr;
+    const std::string& user = options.words[2];
+    std::printf("calling twpalmui.dll!DisplayUserSettings(%d, \"%s\", parent=%p)\n", conduit, user.c_str(),
+                static_cast<void*>(owner));
+    std::fflush(stdout);
+    std::printf("DisplayUserSettings returned %d\n", function(conduit, user.c_str(), owner));
     if (owner) DestroyWindow(owner);
     return 0;
 }
@@ -111,6 +155,8 @@ int Run(const Options& options) {
         if (options.words[1] == "date") return CallExport(options, "twpalm.dll", "VerifyConduitDate", interactive);
         if (options.words[1] == "todo") return CallExport(options, "twpalm.dll", "VerifyConduitTask", interactive);
     }
+    if (command == "settings") return ShowSettings(options);
+    if (command == "user-settings") return ShowUserSettings(options);
     std::printf("twctl: unknown command\n\n%s", kUsage);
     return 1;
 }

@@ -1,0 +1,48 @@
+#include "framework/application.h"
+
+#include <utility>
+
+namespace {
+Application* g_current = nullptr;
+}
+
+Application::Application(HMODULE resources, std::string company, std::string profileName)
+    : resources_(resources), profileName_(profileName), profile_(std::move(company), std::move(profileName)) {
+    g_current = this;
+}
+
+Application::~Application() {
+    if (g_current == this) g_current = nullptr;
+}
+
+Application& Application::Current() { return *g_current; }
+
+void Application::ShowHelp(DWORD, UINT) {}
+
+HWND Application::MainWindow() const {
+    for (int i = 0; i < dialogCount_; ++i) {
+        if (dialogs_[i] && IsWindow(dialogs_[i])) return dialogs_[i];
+    }
+    return GetActiveWindow();
+}
+
+void Application::PushDialog(HWND dialog) {
+    if (dialogCount_ < static_cast<int>(sizeof dialogs_ / sizeof dialogs_[0])) dialogs_[dialogCount_++] = dialog;
+}
+
+void Application::PopDialog(HWND dialog) {
+    for (int i = dialogCount_ - 1; i >= 0; --i) {
+        if (dialogs_[i] == dialog) {
+            for (int j = i; j + 1 < dialogCount_; ++j) dialogs_[j] = dialogs_[j + 1];
+            --dialogCount_;
+            return;
+        }
+    }
+}
+
+std::string LoadResString(UINT id) {
+    // LoadStringA with a zero length would hand back a pointer instead: use a buffer.
+    char text[1024] = {};
+    const int length = LoadStringA(Application::Current().resources(), id, text, sizeof text);
+    return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}

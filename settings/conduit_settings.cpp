@@ -1,0 +1,66 @@
+#include "settings/conduit_settings.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "common/product_strings.h"
+#include "framework/application.h"
+#include "resources/twpalmui_ids.h"
+#include "settings/conduit_kind.h"
+
+namespace {
+
+std::string ConduitSectionOf(const std::string& user, int kind) {
+    return UserSection(user) + "\\" + ConduitSection(kind);
+}
+
+int Clamp(int value, int low, int high) { return std::min(std::max(value, low), high); }
+
+const char* PathValue() { return product::GetProductString(product::kPathValue); }
+
+}  // namespace
+
+std::string UserSection(const std::string& user) {
+    return std::string(product::GetProductString(product::kUsersSection)) + "\\" + user;
+}
+
+ConduitSettings LoadConduitSettings(const std::string& user, int kind) {
+    const Profile& profile = Application::Current().profile();
+    const std::string section = ConduitSectionOf(user, kind);
+    const char* s = section.c_str();
+    ConduitSettings settings;
+    settings.dataFile = profile.GetString(UserSection(user).c_str(), PathValue(), "");
+    settings.syncHidden = profile.GetInt(s, LoadResString(IDS_VALUE_HIDDEN).c_str(), 0) != 0;
+    settings.syncPrivate = profile.GetInt(s, LoadResString(IDS_VALUE_PRIVATE).c_str(), 0) != 0;
+    settings.conflicts = Clamp(static_cast<int>(profile.GetInt(s, LoadResString(IDS_VALUE_CONFLICTS).c_str(), 0)), 0, 2);
+    settings.permanentAction =
+        Clamp(static_cast<int>(profile.GetInt(s, LoadResString(IDS_VALUE_PERMANENT).c_str(), 0)), 0, 3);
+    settings.oneTimeAction = Clamp(
+        static_cast<int>(profile.GetInt(s, LoadResString(IDS_VALUE_TEMPORARY).c_str(), 0xFFFFFFFFu)), -1, 3);
+    return settings;
+}
+
+void SaveConduitSettings(const std::string& user, int kind, const ConduitSettings& settings) {
+    const Profile& profile = Application::Current().profile();
+    const std::string section = ConduitSectionOf(user, kind);
+    const char* s = section.c_str();
+    profile.WriteString(UserSection(user).c_str(), PathValue(), settings.dataFile);
+    profile.WriteInt(s, LoadResString(IDS_VALUE_HIDDEN).c_str(), settings.syncHidden ? 1 : 0);
+    profile.WriteInt(s, LoadResString(IDS_VALUE_PRIVATE).c_str(), settings.syncPrivate ? 1 : 0);
+    profile.WriteInt(s, LoadResString(IDS_VALUE_CONFLICTS).c_str(), static_cast<DWORD>(settings.conflicts));
+    profile.WriteInt(s, LoadResString(IDS_VALUE_PERMANENT).c_str(), static_cast<DWORD>(settings.permanentAction));
+    profile.WriteInt(s, LoadResString(IDS_VALUE_TEMPORARY).c_str(), static_cast<DWORD>(settings.oneTimeAction));
+}
+
+std::string BuildLogFileName(const std::string& dataFile, int kind, const std::string& user) {
+    // A dot anywhere counts, even in a folder name when the file has none.
+    std::string name = dataFile.substr(0, dataFile.rfind('.'));
+    name += ConduitLogInfix(kind);
+    std::string lowered = user;
+    if (!lowered.empty()) CharLowerBuffA(&lowered[0], static_cast<DWORD>(lowered.size()));
+    for (char& c : lowered) {
+        if (c == ' ' || c == '\t' || c == ',' || c == '.' || c == '\'') c = '_';
+    }
+    return name + lowered + "_log.txt";
+}

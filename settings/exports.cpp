@@ -1,0 +1,36 @@
+// The two exports of twpalmui.
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/product_strings.h"
+#include "framework/application.h"
+#include "settings/component_check.h"
+#include "settings/conduit_kind.h"
+#include "settings/conduit_settings.h"
+#include "settings/conduit_settings_dlg.h"
+#include "settings/user_list_dlg.h"
+
+extern "C" {
+
+// Shows all Palm users; returns 0 when the list closes.
+int WINAPI DisplaySettings(HWND parent) {
+    CUserListDlg userList(parent);
+    userList.DoModal();
+    return 0;
+}
+
+// Shows one Palm user's settings for one conduit; -1 with nothing shown or
+// written for an unknown conduit kind or a missing user name (which would
+// otherwise write below "Users" itself).
+int WINAPI DisplayUserSettings(int conduit, const char* userName, HWND parent) {
+    if (!IsConduitKind(conduit) || !userName || !*userName) return -1;
+    const std::string user = userName;
+    CheckConduitComponent(conduit, parent);
+    Application::Current().profile().WriteInt(UserSection(user).c_str(), "LUC", static_cast<DWORD>(conduit));
+    RunConduitSettingsDialog(ConduitKey(conduit), user, parent);
+    return 0;
+}
+
+}  // extern "C"

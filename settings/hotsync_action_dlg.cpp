@@ -1,0 +1,45 @@
+#include "settings/hotsync_action_dlg.h"
+
+#include "framework/application.h"
+#include "framework/data_exchange.h"
+#include "resources/twpalmui_ids.h"
+
+namespace {
+const int kActionCount = 4;
+}
+
+CHotSyncActionDlg::CHotSyncActionDlg(HWND parent) : Dialog(IDD_HOTSYNC_ACTION, parent) {}
+
+BOOL CHotSyncActionDlg::OnInitDialog() {
+    Dialog::OnInitDialog();
+    boldFont_ = MakeBoldFont(hwnd());
+    if (boldFont_) {
+        for (int id : {IDC_ACTION_PERMANENT_GROUP, IDC_ACTION_ONE_TIME_GROUP}) {
+            SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), TRUE);
+        }
+    }
+    return TRUE;
+}
+
+void CHotSyncActionDlg::DoDataExchange(DataExchange& exchange) {
+    exchange.Radio(IDC_ACTION_PERMANENT_FIRST, kActionCount, permanentAction);
+    exchange.Radio(IDC_ACTION_ONE_TIME_FIRST, kActionCount, oneTimeAction);
+}
+
+void CHotSyncActionDlg::OnOK() {
+    UpdateData(true);
+    Dialog::OnOK();
+}
+
+std::string GetActionText(int action) {
+    switch (action) {
+    case 0:
+        return LoadResString(IDS_ACTION_SYNCHRONIZE);
+    case 1:
+        return LoadResString(IDS_ACTION_ALMANOR_OVERWRITES);
+    case 2:
+        return LoadResString(IDS_ACTION_HANDHELD_OVERWRITES);
+    default:
+        return LoadResString(IDS_ACTION_DO_NOTHING);
+    }
+}

@@ -1,0 +1,104 @@
+#include "ui/folders.h"
+
+#include <shlobj.h>
+
+#include "common/module.h"
+#include "common/product_strings.h"
+#include "common/reg_key.h"
+#include "common/windows_version.h"
+#include "ui/os_class.h"
+
+using product::GetProductString;
+
+namespace {
+
+std::string CalendarKeyPath(const char* sub) {
+    return std::string(GetProductString(product::kSoftwareKey)) + "\\" + GetProductString(product::kCompanyName) +
+           "\\" + GetProductString(product::kCalendarKey) + "\\" + sub;
+}
+
+std::string Trim(const std::string& text) {
+    const char* blanks = " \t\r\n\v\f";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+void DropTrailingBackslash(std::string* path) {
+    if (!path->empty() && path->back() == '\\') path->pop_back();
+}
+
+std::string Append(const std::string& folder, const char* name) {
+    if (folder.empty() || folder.back() == '\\') return folder + name;
+    return folder + "\\" + name;
+}
+
+enum class Match { kNone, kFile, kFolder };
+
+Match FirstMatch(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return Match::kNone;
+    FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? Match::kFolder : Match::kFile;
+}
+
+using SHGetSpecialFolderPathFn = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
+using SHGetFolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+
+}  // namespace
+
+std::string ReadAlmanorInstallValue(const char* name) {
+    const std::string key = CalendarKeyPath(GetProductString(product::kInstallKey));
+    std::string value = ReadRegString(HKEY_LOCAL_MACHINE, key.c_str(), name);
+    if (lstrcmpA(name, GetProductString(product::kPathValue)) != 0) return value;
+    if (value.empty() && !IsVistaOrLater()) value = ReadRegString(HKEY_CURRENT_USER, key.c_str(), name);
+    return Trim(value);
+}
+
+std::string GetAlmanorProgramPath() {
+    const std::string folder = ReadAlmanorInstallValue(GetProductString(product::kPathValue));
+    return folder.empty() ? "" : folder + "\\almanor.exe";
+}
+
+std::string GetAlmanorDataDir() {
+    std::string dataDir = ReadRegString(HKEY_CURRENT_USER, CalendarKeyPath(GetProductString(product::kCommonKey)).c_str(),
+                                        GetProductString(product::kDataDirValue));
+    DropTrailingBackslash(&dataDir);
+    if (!dataDir.empty() && DirectoryExists(dataDir)) return dataDir;
+
+    if (IsVistaOrLater()) {
+        char appData[MAX_PATH] = {};
+        if (!GetSpecialFolder(nullptr, appData, CSIDL_APPDATA, true)) return dataDir;
+        std::string folder = Append(appData, GetProductString(product::kCompanyName));
+        CreateDirectoryA(folder.c_str(), nullptr);
+        folder = Append(folder, GetProductString(product::kCalendarKey));
+        CreateDirectoryA(folder.c_str(), nullptr);
+        DropTrailingBackslash(&folder);
+        return folder;
+    }
+    const std::string program = ReadAlmanorInstallValue(GetProductString(product::kPathValue));
+    if (program.empty()) return "";
+    const std::string data = Append(program, GetProductString(product::kDataFolder));
+    if (!DirectoryExists(data)) CreateDirectoryA(data.c_str(), nullptr);
+    return data;
+}
+
+bool GetSpecialFolder(HWND owner, char* path, int csidl, bool create) {
+    if (GetOsClass() > kOsNt4) {
+        Module shell = Module::Load("shell32.dll");
+        auto get = shell.Find<SHGetSpecialFolderPathFn>("SHGetSpecialFolderPathA");
+        return get && get(owner, path, csidl, create ? TRUE : FALSE);
+    }
+    Module shfolder = Module::Load("shfolder.dll");
+    auto get = shfolder.Find<SHGetFolderPathFn>("SHGetFolderPathA");
+    return get && get(owner, csidl | (create ? CSIDL_FLAG_CREATE : 0), nullptr, 0, path) == S_OK;
+}
+
+bool FileExists(const std::string& path) { return FirstMatch(path) == Match::kFile; }
+
+bool DirectoryExists(const std::string& path) {
+    std::string folder = path.substr(0, MAX_PATH);
+    DropTrailingBackslash(&folder);
+    return FirstMatch(folder) == Match::kFolder;
+}

@@ -1,0 +1,45 @@
+#include "ui/messages.h"
+
+#include <cstdio>
+
+#include "common/product_strings.h"
+#include "framework/application.h"
+#include "resources/twpalmui_ids.h"
+
+namespace {
+const char* Caption() { return product::GetProductString(product::kProductName); }
+}  // namespace
+
+void ShowError(const std::string& text, HWND owner) {
+    MessageBoxA(owner, text.c_str(), Caption(), MB_TOPMOST | MB_ICONERROR);
+}
+
+void ShowWarning(const std::string& text, HWND owner) { MessageBoxA(owner, text.c_str(), Caption(), MB_ICONWARNING); }
+
+std::string GetErrorText(DWORD code) {
+    if (code == 0 || code == 1) return "";
+    char* systemText = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&systemText), 0, nullptr);
+    if (length && systemText) {
+        std::string text(systemText, length);
+        LocalFree(systemText);
+        return text;
+    }
+    if (systemText) LocalFree(systemText);
+    const std::string format = LoadResString(IDS_UNKNOWN_ERROR);
+    char text[512] = {};
+    std::snprintf(text, sizeof text, format.c_str(), static_cast<unsigned>(code));
+    return text;
+}
+
+void ReportError(DWORD code, HWND owner) {
+    const std::string text = GetErrorText(code);
+    if (text.empty()) return;
+    if (!owner) {
+        HWND main = Application::Current().MainWindow();
+        if (main) owner = GetLastActivePopup(main);
+    }
+    ShowError(text, owner);
+}
