@@ -37,11 +37,15 @@ bool HasRegisterFunctions(const Functions& f) {
            f.setPriority && f.setInfo && f.setIntegrate && f.setUser && f.setTitle && f.setArgument;
 }
 
-// Copies one string of the registration into the backup when the query succeeds.
-void BackupString(const RegKey& backup, palm::CmGetCreatorStringFn query, const char* creator,
-                  const char* valueName) {
+// Copies one string of the registration into the backup when the query
+// succeeds. A value too long for the buffer is reported rather than dropped:
+// the conduit must not be removed with an incomplete backup.
+int BackupString(const RegKey& backup, palm::CmGetCreatorStringFn query, const char* creator,
+                 const char* valueName) {
     std::string value;
-    if (QueryString(query, creator, &value) == kSuccess) backup.WriteString(valueName, value);
+    const int rc = QueryString(query, creator, &value);
+    if (rc == kSuccess) backup.WriteString(valueName, value);
+    return rc == kCmBufferTooSmall ? rc : kSuccess;
 }
 
 void BackupInt(const RegKey& backup, palm::CmGetCreatorIntFn query, const char* creator,
@@ -94,7 +98,11 @@ int BackupRegistration(const ConduitDefinition& conduit, const std::string& prod
     if (!HasBackupQueries(f)) return ERR_CONDMGR_INVALID;
 
     std::string registered;
-    if (QueryString(f.getName, conduit.creator, &registered) != kSuccess) return kSuccess;
+    const int named = QueryString(f.getName, conduit.creator, &registered);
+    // A name too long for the buffer is still a registration, one that
+    // could not be saved.
+    if (named == kCmBufferTooSmall) return named;
+    if (named != kSuccess) return kSuccess;
     if (IsOwnConduit(conduit, registered)) return kSuccess;
 
     const Profile& profile = TheInstallerApp().profile();
@@ -103,17 +111,17 @@ int BackupRegistration(const ConduitDefinition& conduit, const std::string& prod
     RegKey backup = profile.OpenSection(section.c_str());
     const char* creator = conduit.creator;
     backup.WriteString("Conduit", registered);
-    BackupString(backup, f.getModule, creator, "Module");
-    BackupString(backup, f.getDirectory, creator, "Directory");
-    BackupString(backup, f.getFile, creator, "File0");
-    BackupString(backup, f.getRemote, creator, "Remote0");
-    BackupInt(backup, f.getPriority, creator, "Priority");
-    BackupString(backup, f.getInfo, creator, "Information");
-    BackupInt(backup, f.getIntegrate, creator, "Integrate");
-    BackupString(backup, f.getUser, creator, "Username");
-    BackupString(backup, f.getTitle, creator, "Name");
-    BackupString(backup, f.getArgument, creator, "Arguments");
-    return kSuccess;
+    rc = BackupString(backup, f.getModule, creator, "Module");
+    if (rc == kSuccess) rc = BackupString(backup, f.getDirectory, creator, "Directory");
+    if (rc == kSuccess) rc = BackupString(backup, f.getFile, creator, "File0");
+    if (rc == kSuccess) rc = BackupString(backup, f.getRemote, creator, "Remote0");
+    if (rc == kSuccess) BackupInt(backup, f.getPriority, creator, "Priority");
+    if (rc == kSuccess) rc = BackupString(backup, f.getInfo, creator, "Information");
+    if (rc == kSuccess) BackupInt(backup, f.getIntegrate, creator, "Integrate");
+    if (rc == kSuccess) rc = BackupString(backup, f.getUser, creator, "Username");
+    if (rc == kSuccess) rc = BackupString(backup, f.getTitle, creator, "Name");
+    if (rc == kSuccess) rc = BackupString(backup, f.getArgument, creator, "Arguments");
+    return rc;
 }
 
 int RemoveRegistration(const ConduitDefinition& conduit, const std::string& productPath, bool onlyOwn) {

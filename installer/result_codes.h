@@ -9,6 +9,7 @@ enum ResultCode : int {
     kCmUnknownError = -1000,
     kCmConduitNotInstalled = -1003,
     kCmCreatorInUse = -1005,
+    kCmBufferTooSmall = -1010,
     kCmLastError = -1017,
     kNmNotRegistered = -1021,  // from NmUnregister: counts as success
     ERR_CONDMGR_NOT_INCLUDED = -1201,

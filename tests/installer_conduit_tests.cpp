@@ -1,0 +1,454 @@
+// Registering our conduits with the Conduit Manager: what is registered, the
+// backup of a foreign conduit and its return at uninstall, the binding of
+// the Palm libraries and every way of failing on the way.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/reg_key.h"
+#include "tests/installer_fixture.h"
+#include "tests/support/test_paths.h"
+
+using namespace installertest;
+using namespace testsupport;
+
+namespace {
+
+class ConduitInstall : public InstallerTest {};
+class ConduitUninstall : public InstallerTest {};
+class ConduitLoading : public InstallerTest {};
+
+// The backup record of a foreign conduit, value by value as written.
+std::map<std::string, RawValue> BackupOf(const StandInConduit& conduit) {
+    const std::map<std::string, const char*> strings = {
+        {"Name", "Conduit"},   {"Module", "Module"},       {"Directory", "Directory"}, {"File", "File0"},
+        {"Remote", "Remote0"}, {"Info", "Information"},    {"User", "Username"},       {"Title", "Name"},
+        {"Arguments", "Arguments"},
+    };
+    std::map<std::string, RawValue> backup;
+    for (const auto& entry : conduit.strings) backup[strings.at(entry.first)] = StringValue(entry.second);
+    for (const auto& entry : conduit.numbers) {
+        if (entry.first != "Type") backup[entry.first] = DwordValue(entry.second);
+    }
+    return backup;
+}
+
+std::map<std::string, RawValue> StoredBackup(const char* key) {
+    return ReadKeyValues(HKEY_CURRENT_USER, BackupPath(key));
+}
+
+}  // namespace
+
+TEST_F(ConduitInstall, ReplacesForeignConduitsAfterSavingEveryValueTheyHad) {
+    palm_.RegisterConduit("date", PalmDateBook());
+    palm_.RegisterConduit("todo", SparseToDoList());
+    // An older backup is replaced as a whole, not merged with.
+    {
+        RegKey stale = RegKey::Create(HKEY_CURRENT_USER, BackupPath("DateBook").c_str());
+        stale.WriteString("Conduit", "C:\\Older\\date.dll");
+        stale.WriteString("Module", "older.mod");
+        stale.WriteDword("Extra", 1);
+    }
+    Install();
+    ExpectNoBox();
+
+    ExpectConduit("date", OwnConduit("date", productDir_));
+    ExpectConduit("todo", OwnConduit("todo", productDir_));
+    EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
+    EXPECT_EQ(BackupOf(SparseToDoList()), StoredBackup("ToDoList"));
+    ExpectPalmDesktopPath(palmDir_);
+    EXPECT_EQ(std::vector<std::string>({"CmInstallCreator(date,1)", "CmInstallCreator(todo,1)"}),
+              CallsStartingWith({"CmInstallCreator"}));
+}
+
+TEST_F(ConduitUninstall, RegistersTheSavedConduitsAgainAndKeepsTheBackup) {
+    palm_.RegisterConduit("date", PalmDateBook());
+    palm_.RegisterConduit("todo", SparseToDoList());
+    Install();
+    ExpectNoBox();
+    SetInstallValue("PDPath", "C:\\Old Palm");
+
+    Uninstall();
+    ExpectNoBox();
+    ExpectConduit("date", Restored(PalmDateBook()));
+    // The sparse one comes back with priority and integrate 0, its other
+    // strings left unset.
+    ExpectConduit("todo", Restored(SparseToDoList()));
+    EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
+    EXPECT_EQ(BackupOf(SparseToDoList()), StoredBackup("ToDoList"));
+    ExpectPalmDesktopPath(palmDir_);
+}
+
+TEST_F(ConduitUninstall, RestoresAHandWrittenBackupWithEmptyAndMissingValues) {
+    RegisterOwnConduits();
+    {
+        RegKey backup = RegKey::Create(HKEY_CURRENT_USER, BackupPath("DateBook").c_str());
+        backup.WriteString("Conduit", "C:\\Palm\\Date.dll");
+        backup.WriteString("Module", "");
+        backup.WriteString("Name", "Dates");
+        backup.WriteDword("Integrate", 3);
+    }
+    Uninstall();
+    ExpectNoBox();
+    StandInConduit expected;
+    expected.strings = {{"Name", "C:\\Palm\\Date.dll"}, {"Title", "Dates"}};
+    expected.numbers = {{"Priority", 0}, {"Integrate", 3}, {"Type", 1}};
+    ExpectConduit("date", expected);
+    ExpectNoConduit("todo");
+}
+
+TEST_F(ConduitInstall, SecondInstallKeepsTheBackupAndRegistersFromTheCurrentPath) {
+    palm_.RegisterConduit("date", PalmDateBook());
+    Install();
+    ExpectNoBox();
+    // A mark the second install would lose if it rewrote the backup.
+    RegKey::Create(HKEY_CURRENT_USER, BackupPath("DateBook").c_str()).WriteString("Mark", "kept");
+    const std::map<std::string, RawValue> backup = StoredBackup("DateBook");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, BackupPath("ToDoList")));
+
+    const std::string moved = MakeScratchDir("moved");
+    WriteTextFile(moved + "\\twdate.dll", "Date Book conduit");
+    WriteTextFile(moved + "\\twtask.dll", "To Do List conduit");
+    CopyFileTo(StandInDir() + "\\CondMgr.dll", moved);
+    SetInstallValue("Path", moved);
+    palm_.ClearCallLog();
+    Install();
+    ExpectNoBox();
+
+    ExpectConduit("date", OwnConduit("date", moved));
+    ExpectConduit("todo", OwnConduit("todo", moved));
+    EXPECT_EQ(backup, StoredBackup("DateBook"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, BackupPath("ToDoList")));
+    EXPECT_EQ(1, palm_.CountCalls("CmRemoveConduitByCreatorID(date)"));
+    EXPECT_EQ(1, palm_.CountCalls("CmInstallCreator(date,1)"));
+    RemoveTree(moved);
+}
+
+TEST_F(ConduitUninstall, LeavesAConduitOthersRegisteredSinceAlone) {
+    palm_.RegisterConduit("date", PalmDateBook());
+    Install();
+    ExpectNoBox();
+    StandInConduit other;
+    other.strings = {{"Name", "C:\\Other\\calendar.dll"}, {"Title", "Other Calendar"}};
+    other.numbers = {{"Priority", 1}, {"Type", 1}};
+    RemoveStandInConduit("date");
+    palm_.RegisterConduit("date", other);
+    palm_.ClearCallLog();
+
+    Uninstall();
+    ExpectNoBox();
+    ExpectConduit("date", other);
+    ExpectNoConduit("todo");  // ours, nothing saved for it
+    EXPECT_EQ(0, palm_.CountCalls("CmRemoveConduitByCreatorID(date)"));
+    EXPECT_EQ(0, palm_.CountCalls("CmInstallCreator(date"));
+    EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
+}
+
+TEST_F(ConduitUninstall, WithoutABackupLeavesBothCreatorsUnregistered) {
+    Install();
+    ExpectNoBox();
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, BackupPath("DateBook")));
+    palm_.ClearCallLog();
+    Uninstall();
+    ExpectNoBox();
+    ExpectNoConduit("date");
+    ExpectNoConduit("todo");
+    EXPECT_EQ(0, palm_.CountCalls("CmInstallCreator")) << "nothing to restore was registered";
+
+    // Nothing of ours left: a second uninstall changes nothing either.
+    Uninstall();
+    ExpectNoBox();
+    ExpectNoConduit("date");
+}
+
+TEST_F(ConduitInstall, BareLibraryNameCountsAsOursForBackupAndUninstall) {
+    StandInConduit bare = OwnConduit("date", productDir_);
+    bare.strings["Name"] = "TWDATE.DLL";
+    palm_.RegisterConduit("date", bare);
+    RegKey::Create(HKEY_CURRENT_USER, BackupPath("DateBook").c_str()).WriteString("Conduit", "C:\\Palm\\Date.dll");
+    const std::map<std::string, RawValue> backup = StoredBackup("DateBook");
+
+    Install();
+    ExpectNoBox();
+    EXPECT_EQ(backup, StoredBackup("DateBook"));
+    ExpectConduit("date", OwnConduit("date", productDir_));
+
+    // Registered bare again, it is removed and the saved conduit comes back.
+    RemoveStandInConduit("date");
+    palm_.RegisterConduit("date", bare);
+    Uninstall();
+    ExpectNoBox();
+    StandInConduit saved;
+    saved.strings = {{"Name", "C:\\Palm\\Date.dll"}};
+    saved.numbers = {{"Priority", 0}, {"Integrate", 0}, {"Type", 1}};
+    ExpectConduit("date", saved);
+}
+
+TEST_F(ConduitInstall, MissingConduitLibraryFailsAfterTheForeignOneWasSavedAndRemoved) {
+    DeleteFileA((productDir_ + "\\twdate.dll").c_str());
+    palm_.RegisterConduit("date", PalmDateBook());
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox("Error: conduit not found!\n");
+    ExpectNoConduit("date");
+    EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
+    ExpectConduit("todo", OwnConduit("todo", productDir_));
+
+    // With no conduit of ours for "date", the uninstall restores nothing.
+    Uninstall();
+    ExpectNoBox();
+    ExpectNoConduit("date");
+    ExpectNoConduit("todo");
+    EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
+}
+
+TEST_F(ConduitInstall, ForeignConduitTooLongToSaveIsNotRemoved) {
+    // Values that do not fit the 260-character buffers cannot be saved, and
+    // a conduit removed without its backup could never come back.
+    StandInConduit longName = PalmDateBook();
+    longName.strings["Name"] = "C:\\Palm\\" + std::string(300, 'n') + ".dll";
+    StandInConduit longInfo = SparseToDoList();
+    longInfo.strings["Info"] = std::string(MAX_PATH, 'i');
+    palm_.RegisterConduit("date", longName);
+    palm_.RegisterConduit("todo", longInfo);
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox("Error: Conduit Manager, buffer too small!\n");
+    ExpectConduit("date", longName);
+    ExpectConduit("todo", longInfo);
+    EXPECT_EQ(0, palm_.CountCalls("CmRemoveConduitByCreatorID"));
+
+    // One character less fits.
+    RemoveStandInConduit("todo");
+    longInfo.strings["Info"] = std::string(MAX_PATH - 1, 'i');
+    palm_.RegisterConduit("todo", longInfo);
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox("Error: Conduit Manager, buffer too small!\n");  // the Date Book's
+    ExpectConduit("todo", OwnConduit("todo", productDir_));
+    EXPECT_EQ(BackupOf(longInfo), StoredBackup("ToDoList"));
+}
+
+TEST_F(ConduitInstall, FailureWhileRegisteringKeepsWhatWasSetAndRestartsHotSync) {
+    palm_.SetHotSync(true);
+    palm_.RegisterConduit("date", PalmDateBook());
+    palm_.Fail("CmSetCreatorRemote", -1008);
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox("Error: Conduit Manager, unable to set conduit value!\n");
+
+    for (const char* creator : {"date", "todo"}) {
+        const StandInConduit own = OwnConduit(creator, productDir_);
+        StandInConduit partial;
+        partial.strings = {{"Name", own.strings.at("Name")}, {"Directory", own.strings.at("Directory")}};
+        partial.numbers = {{"Type", 1}};
+        ExpectConduit(creator, partial);
+    }
+    EXPECT_TRUE(palm_.Running());
+    EXPECT_EQ(palm_.CountCalls("HsSetAppStatus(0,0)"), palm_.CountCalls("HsSetAppStatus(1,0)"));
+    EXPECT_EQ(4, palm_.CountCalls("HsSetAppStatus(1,0)"));
+    EXPECT_FALSE(ReadRawValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "PDPath").present);
+}
+
+TEST_F(ConduitInstall, RemovalSucceedsOnlyWhenTheConduitManagerAndNmUnregisterDo) {
+    palm_.RegisterConduit("date", PalmDateBook());
+    palm_.Fail("NmUnregister", -1021);  // not registered there: fine
+    Install();
+    ExpectNoBox();
+    ExpectConduit("date", OwnConduit("date", productDir_));
+    ExpectConduit("todo", OwnConduit("todo", productDir_));
+    EXPECT_EQ(2, palm_.CountCalls("NmUnregister()"));
+
+    palm_.Fail("NmUnregister", -1006);
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox("Error: Conduit Manager, unable to access registry!\n");
+    ExpectNoConduit("date");
+    ExpectNoConduit("todo");
+
+    // A failed removal ends the removal step: NmUnregister is not asked.
+    ResetProduct();
+    palm_.RegisterConduit("date", PalmDateBook());
+    palm_.Fail("CmRemoveConduitByCreatorID", -1002);
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox("Error: Conduit Manager, unable to delete conduit!\n");
+    ExpectConduit("date", PalmDateBook());
+    EXPECT_EQ(0, palm_.CountCalls("NmUnregister"));
+    EXPECT_EQ(0, palm_.CountCalls("CmInstallCreator"));
+}
+
+TEST_F(ConduitLoading, ConduitManagerOfTheHotSyncFolderReplacesTheShippedOne) {
+    // Ours lacks a function Palm Desktop's has: Palm Desktop's is used.
+    PutVariant("condmgr-without-CmInstallCreator", "CondMgr.dll", true, false);
+    Install();
+    ExpectNoBox();
+    ExpectConduit("date", OwnConduit("date", productDir_));
+
+    // Palm Desktop's lacks it: the call fails although ours has it.
+    ResetProduct();
+    PutVariant("condmgr-without-CmInstallCreator", "CondMgr.dll", false, true);
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox(kInvalidCondMgrMessage);
+    ExpectNoConduit("date");
+
+    // Palm Desktop has none: ours is used.
+    ResetProduct();
+    ASSERT_TRUE(DeleteFileA((palmDir_ + "\\CondMgr.dll").c_str()));
+    Install();
+    ExpectNoBox();
+    ExpectConduit("todo", OwnConduit("todo", productDir_));
+
+    // Without ours nothing is loaded, whatever Palm Desktop has.
+    ResetProduct();
+    ASSERT_TRUE(DeleteFileA((productDir_ + "\\CondMgr.dll").c_str()));
+    palm_.RegisterConduit("date", PalmDateBook());
+    for (bool install : {true, false}) {
+        SCOPED_TRACE(install ? "install" : "uninstall");
+        AnswerWith(IDOK);
+        if (install) {
+            Install();
+        } else {
+            Uninstall();
+        }
+        ExpectErrorBox("Error: CondMgr.dll not included with installer!\n");
+        ExpectConduit("date", PalmDateBook());
+        EXPECT_TRUE(palm_.CallLog().empty());
+    }
+}
+
+TEST_F(ConduitLoading, InstallChecksEachConduitManagerFunctionItNeeds) {
+    // The step that needs each function decides what is left behind.
+    enum Step { kBackup, kHotSyncPath, kRemoval, kRegistration, kOptional };
+    std::map<std::string, Step> steps;
+    for (size_t i = 0; i < kConduitManagerFunctionCount; ++i) {
+        const std::string function = kConduitManagerFunctions[i];
+        steps[function] = function.compare(0, 12, "CmGetCreator") == 0 ? kBackup
+                          : function == "CmGetHotSyncExecPath"         ? kHotSyncPath
+                          : function == "CmRemoveConduitByCreatorID"   ? kRemoval
+                          : function == "NmUnregister"                 ? kOptional
+                                                                       : kRegistration;
+    }
+    ASSERT_EQ(26u, steps.size());
+    for (const auto& entry : steps) {
+        SCOPED_TRACE(entry.first);
+        ResetProduct();
+        PutVariant("condmgr-without-" + entry.first, "CondMgr.dll", true, true);
+        palm_.RegisterConduit("date", PalmDateBook());
+        if (entry.second != kOptional) AnswerWith(IDOK);
+        Install();
+        switch (entry.second) {
+        case kBackup:
+            ExpectErrorBox(kInvalidCondMgrMessage);
+            ExpectConduit("date", PalmDateBook());
+            EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, BackupPath("DateBook")));
+            break;
+        case kHotSyncPath:
+            ExpectErrorBox(kInvalidCondMgrMessage);
+            ExpectConduit("date", PalmDateBook());
+            break;
+        case kRemoval:
+            ExpectErrorBox(kInvalidCondMgrMessage);
+            ExpectConduit("date", PalmDateBook());
+            EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
+            break;
+        case kRegistration:
+            ExpectErrorBox(kInvalidCondMgrMessage);
+            ExpectNoConduit("date");
+            EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
+            EXPECT_EQ(0, palm_.CountCalls("CmInstallCreator")) << "registration began without every function";
+            break;
+        case kOptional:
+            ExpectNoBox();
+            ExpectConduit("date", OwnConduit("date", productDir_));
+            break;
+        }
+        if (entry.second == kOptional) {
+            ExpectConduit("todo", OwnConduit("todo", productDir_));
+        } else {
+            ExpectNoConduit("todo");
+        }
+    }
+}
+
+TEST_F(ConduitLoading, UninstallChecksOnlyTheFunctionsItNeeds) {
+    for (size_t i = 0; i < kConduitManagerFunctionCount; ++i) {
+        const std::string function = kConduitManagerFunctions[i];
+        SCOPED_TRACE(function);
+        const bool removal = function == "CmRemoveConduitByCreatorID" || function == "CmGetCreatorName" ||
+                             function == "CmGetHotSyncExecPath";
+        const bool restore = function == "CmInstallCreator" || function.compare(0, 12, "CmSetCreator") == 0;
+        ResetProduct();
+        PutVariant("condmgr-without-" + function, "CondMgr.dll", true, true);
+        RegisterOwnConduits();
+        RegKey::Create(HKEY_CURRENT_USER, BackupPath("DateBook").c_str()).WriteString("Conduit", "C:\\Palm\\D.dll");
+        if (removal || restore) AnswerWith(IDOK);
+        Uninstall();
+        if (removal) {
+            // Nothing is removed.
+            ExpectErrorBox(kInvalidCondMgrMessage);
+            ExpectConduit("date", OwnConduit("date", productDir_));
+            ExpectConduit("todo", OwnConduit("todo", productDir_));
+        } else if (restore) {
+            // Ours is removed; the saved one cannot come back. The To Do
+            // List had nothing saved and succeeds.
+            ExpectErrorBox(kInvalidCondMgrMessage);
+            ExpectNoConduit("date");
+            ExpectNoConduit("todo");
+        } else {
+            ExpectNoBox();
+            EXPECT_EQ("C:\\Palm\\D.dll", palm_.Conduit("date").strings["Name"]);
+            ExpectNoConduit("todo");
+        }
+    }
+}
+
+TEST_F(ConduitLoading, HotSyncApiFromEitherFolderElseNothingIsRemoved) {
+    // Only in the product folder: found there, and used to close HotSync.
+    ASSERT_TRUE(MoveFileA((palmDir_ + "\\HsApi.dll").c_str(), (productDir_ + "\\HsApi.dll").c_str()));
+    palm_.SetHotSync(true);
+    Install();
+    ExpectNoBox();
+    ExpectConduit("date", OwnConduit("date", productDir_));
+    EXPECT_EQ(4, palm_.CountCalls("HsSetAppStatus(0,0)"));
+
+    ResetProduct();
+    ASSERT_TRUE(DeleteFileA((palmDir_ + "\\HsApi.dll").c_str()));
+    palm_.RegisterConduit("date", PalmDateBook());
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox("Error: HSAPI.dll not found!\n");
+    ExpectConduit("date", PalmDateBook());
+    ExpectNoConduit("todo");
+}
+
+TEST_F(ConduitLoading, UserManagerMustBePresentButNoneOfItsFunctionsIsUsed) {
+    palm_.SetHotSync(true);
+    palm_.RegisterConduit("date", PalmDateBook());
+    ASSERT_TRUE(DeleteFileA((palmDir_ + "\\UserData.dll").c_str()));
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox("Error: UserData.dll not found!\n");
+    // Checked inside the pause of the registration, after the removal.
+    ExpectNoConduit("date");
+    ExpectNoConduit("todo");
+    EXPECT_EQ(0, palm_.CountCalls("CmInstallCreator"));
+    EXPECT_TRUE(palm_.Running());
+    EXPECT_EQ(4, palm_.CountCalls("HsSetAppStatus(1,0)"));
+
+    for (const char* function :
+         {"UmGetUserCount", "UmGetUserID", "UmIsUserProfile", "UmGetUserName", "UmIsUserInstalled"}) {
+        SCOPED_TRACE(function);
+        ResetProduct();
+        PutVariant(std::string("userdata-without-") + function, "UserData.dll", false, true);
+        Install();
+        ExpectNoBox();
+        ExpectConduit("date", OwnConduit("date", productDir_));
+        EXPECT_EQ(0, palm_.CountCalls("Um"));
+    }
+}

@@ -24,6 +24,8 @@ wine_prepare_prefix() {
         "$(wine_cmd)" wineboot -i >/dev/null 2>&1 </dev/null || true
         wineserver -w
         "$(wine_cmd)" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+        # A crashing program ends at once instead of waiting in the debugger.
+        "$(wine_cmd)" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 </dev/null
         local fonts="$prefix/drive_c/windows/Fonts"
         mkdir -p "$fonts"
         for dir in /usr/share/wine/fonts /usr/lib/x86_64-linux-gnu/wine/fonts /usr/share/fonts/truetype/wine; do

@@ -7,6 +7,7 @@ namespace {
 thread_local MessageBoxDriver* t_driver = nullptr;
 
 const int kMessageTextId = 0xFFFF;
+const int kMessageIconId = 0x440;
 
 bool HasButton(HWND box, int id) { return GetDlgItem(box, id) != nullptr; }
 
@@ -40,20 +41,35 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+namespace {
+
+// A message box holds only its text, its icon and standard buttons.
+BOOL CALLBACK HasOnlyMessageBoxControls(HWND child, LPARAM lParam) {
+    const int id = GetDlgCtrlID(child);
+    const bool standard = id == kMessageTextId || id == kMessageIconId || (id >= IDOK && id <= IDCONTINUE);
+    if (!standard) *reinterpret_cast<bool*>(lParam) = false;
+    return standard;
+}
+
+}  // namespace
+
 bool IsMessageBox(HWND window) {
     char className[32] = {};
     GetClassNameA(window, className, sizeof className);
-    return lstrcmpA(className, "#32770") == 0 && GetDlgItem(window, kMessageTextId) != nullptr;
+    if (lstrcmpA(className, "#32770") != 0 || GetDlgItem(window, kMessageTextId) == nullptr) return false;
+    bool onlyStandard = true;
+    EnumChildWindows(window, HasOnlyMessageBoxControls, reinterpret_cast<LPARAM>(&onlyStandard));
+    return onlyStandard;
 }
 
-MessageBoxDriver::MessageBoxDriver() {
+MessageBoxDriver::MessageBoxDriver() : previous_(t_driver) {
     t_driver = this;
     hook_ = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
 }
 
 MessageBoxDriver::~MessageBoxDriver() {
     if (hook_) UnhookWindowsHookEx(hook_);
-    t_driver = nullptr;
+    t_driver = previous_;
 }
 
 void MessageBoxDriver::Answer(int button) { answers_.push_back(button); }

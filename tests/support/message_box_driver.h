@@ -36,6 +36,8 @@ public:
     void Answer(int button);
     // Records the exact flags of the module's MessageBoxA calls.
     void Watch(HMODULE module);
+    // Puts the watched modules' imports back; before a watched module is freed.
+    void StopWatching() { patches_.clear(); }
 
     const std::vector<SeenMessageBox>& seen() const { return seen_; }
     // Boxes that came without a queued answer.
@@ -47,6 +49,7 @@ private:
 
     static int WINAPI RecordingMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT flags);
 
+    MessageBoxDriver* previous_;  // drivers nest: the innermost one answers
     HHOOK hook_ = nullptr;
     std::vector<std::unique_ptr<ImportPatch>> patches_;
     UINT pendingFlags_ = 0;

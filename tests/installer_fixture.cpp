@@ -1,0 +1,330 @@
+#include "tests/installer_fixture.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "common/reg_key.h"
+#include "standins/standin_state.h"
+#include "tests/support/test_paths.h"
+
+using namespace testsupport;
+
+namespace installertest {
+
+const char* const kConduitManagerFunctions[] = {
+    "CmGetHotSyncExecPath",  "CmGetCreatorName",       "CmGetCreatorModule",    "CmGetCreatorDirectory",
+    "CmGetCreatorFile",      "CmGetCreatorRemote",     "CmGetCreatorInfo",      "CmGetCreatorUser",
+    "CmGetCreatorTitle",     "CmGetCreatorArgument",   "CmGetCreatorPriority",  "CmGetCreatorIntegrate",
+    "CmInstallCreator",      "CmSetCreatorName",       "CmSetCreatorModule",    "CmSetCreatorDirectory",
+    "CmSetCreatorFile",      "CmSetCreatorRemote",     "CmSetCreatorInfo",      "CmSetCreatorUser",
+    "CmSetCreatorTitle",     "CmSetCreatorArgument",   "CmSetCreatorPriority",  "CmSetCreatorIntegrate",
+    "CmRemoveConduitByCreatorID", "NmUnregister",
+};
+const size_t kConduitManagerFunctionCount = sizeof kConduitManagerFunctions / sizeof kConduitManagerFunctions[0];
+
+namespace {
+
+using MessageBoxFn = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
+
+// What was loaded at the moment of each MessageBoxA call of the library.
+std::vector<std::string> g_librariesAtBox;
+MessageBoxFn g_nextMessageBox = nullptr;
+
+int WINAPI CheckingMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT flags) {
+    g_librariesAtBox.push_back(LoadedPalmLibraries());
+    return g_nextMessageBox(owner, text, caption, flags);
+}
+
+ExportFn FindExport(HMODULE module, const char* name) {
+    return reinterpret_cast<ExportFn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+std::string Describe(const SeenMessageBox& box) {
+    char flags[16];
+    std::snprintf(flags, sizeof flags, "0x%x", box.flags);
+    return "[" + box.caption + "] \"" + box.text + "\" flags " + flags;
+}
+
+}  // namespace
+
+bool operator==(const RawValue& a, const RawValue& b) {
+    return a.present == b.present && (!a.present || (a.type == b.type && a.data == b.data));
+}
+
+void PrintTo(const RawValue& value, std::ostream* out) {
+    if (!value.present) {
+        *out << "(absent)";
+        return;
+    }
+    *out << "type " << value.type << " bytes [";
+    for (size_t i = 0; i < value.data.size(); ++i) {
+        BYTE b = value.data[i];
+        if (b >= 0x20 && b < 0x7F) {
+            *out << static_cast<char>(b);
+        } else {
+            *out << "\\x" << std::hex << static_cast<int>(b) << std::dec;
+        }
+    }
+    *out << "]";
+}
+
+RawValue StringValue(const std::string& text) {
+    RawValue value;
+    value.present = true;
+    value.type = REG_SZ;
+    value.data.assign(text.begin(), text.end());
+    value.data.push_back(0);
+    return value;
+}
+
+RawValue DwordValue(DWORD number) {
+    RawValue value;
+    value.present = true;
+    value.type = REG_DWORD;
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(&number);
+    value.data.assign(bytes, bytes + sizeof number);
+    return value;
+}
+
+RawValue ReadRawValue(HKEY root, const std::string& path, const char* name) {
+    RawValue value;
+    RegKey key = RegKey::Open(root, path.c_str());
+    if (!key) return value;
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return value;
+    value.data.resize(size);
+    if (RegQueryValueExA(key.get(), name, nullptr, &value.type, value.data.data(), &size) != ERROR_SUCCESS) {
+        return RawValue();
+    }
+    value.data.resize(size);
+    value.present = true;
+    return value;
+}
+
+std::map<std::string, RawValue> ReadKeyValues(HKEY root, const std::string& path) {
+    std::map<std::string, RawValue> values;
+    RegKey key = RegKey::Open(root, path.c_str());
+    if (!key) return values;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD length = sizeof name;
+        if (RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+            break;
+        }
+        values[name] = ReadRawValue(root, path, name);
+    }
+    return values;
+}
+
+bool KeyExists(HKEY root, const std::string& path) { return static_cast<bool>(RegKey::Open(root, path.c_str())); }
+
+std::string BackupPath(const std::string& backupKey) {
+    return "Software\\Quillon Software\\Orvelle\\Backup\\" + backupKey;
+}
+
+std::string LoadedPalmLibraries() {
+    std::string loaded;
+    for (const char* name : {"CondMgr.dll", "HsApi.dll", "UserData.dll"}) {
+        if (GetModuleHandleA(name)) loaded += std::string(loaded.empty() ? "" : " ") + name;
+    }
+    return loaded;
+}
+
+StandInConduit OwnConduit(const std::string& creator, const std::string& productDir) {
+    const bool date = creator == "date";
+    StandInConduit conduit;
+    conduit.strings = {
+        {"Name", productDir + (date ? "\\twdate.dll" : "\\twtask.dll")},
+        {"Directory", date ? "datebook" : "todo"},
+        {"Remote", date ? "DatebookDB" : "ToDoDB"},
+        {"Info", "Synchronization Module for Almanor"},
+        {"Title", date ? "Almanor Dates" : "Almanor Tasks"},
+    };
+    conduit.numbers = {{"Priority", 2}, {"Integrate", 0}, {"Type", 1}};
+    return conduit;
+}
+
+StandInConduit PalmDateBook() {
+    StandInConduit conduit;
+    conduit.strings = {
+        {"Name", "C:\\Program Files\\Palm\\Datebook3.dll"},
+        {"Directory", "datebook"},
+        {"File", "datebook.dat"},
+        {"Remote", "DatebookDB"},
+        {"Info", "Palm Date Book conduit"},
+        {"User", "Jane Doe"},
+        {"Title", "Date Book"},
+        {"Arguments", "-full"},
+    };
+    conduit.numbers = {{"Priority", 5}, {"Integrate", 7}};
+    return conduit;
+}
+
+StandInConduit SparseToDoList() {
+    StandInConduit conduit;
+    conduit.strings = {
+        {"Name", "C:\\Program Files\\Palm\\ToDo.dll"},
+        {"Module", "todo.mod"},
+        {"Title", "To Do List"},
+    };
+    return conduit;
+}
+
+StandInConduit Restored(StandInConduit conduit) {
+    conduit.numbers.emplace("Priority", 0);
+    conduit.numbers.emplace("Integrate", 0);
+    conduit.numbers["Type"] = 1;
+    return conduit;
+}
+
+void InstallerTest::SetUp() {
+    ProductTest::SetUp();
+    g_librariesAtBox.clear();
+    twpalm_ = LoadLibraryA((BinDir() + "\\twpalm.dll").c_str());
+    ASSERT_NE(nullptr, twpalm_) << "twpalm.dll not found beside the test program";
+    install_ = FindExport(twpalm_, "InstallAllConduits");
+    uninstall_ = FindExport(twpalm_, "UninstallAllConduits");
+    verifyDate_ = FindExport(twpalm_, "VerifyConduitDate");
+    verifyTask_ = FindExport(twpalm_, "VerifyConduitTask");
+    ASSERT_TRUE(install_ && uninstall_ && verifyDate_ && verifyTask_);
+
+    sleeps_ = std::make_unique<SleepRecorder>(twpalm_);
+    ASSERT_TRUE(sleeps_->applied());
+    boxes_ = std::make_unique<MessageBoxDriver>();
+    boxes_->Watch(twpalm_);
+    // Chained behind the driver's recorder: the check sees the call first.
+    boxTimeCheck_ = std::make_unique<ImportPatch>(twpalm_, "USER32.dll", "MessageBoxA",
+                                                  reinterpret_cast<void*>(&CheckingMessageBoxA));
+    ASSERT_TRUE(boxTimeCheck_->applied());
+    g_nextMessageBox = reinterpret_cast<MessageBoxFn>(boxTimeCheck_->original());
+    ASSERT_NE(nullptr, g_nextMessageBox);
+}
+
+void InstallerTest::TearDown() {
+    if (boxes_) {
+        EXPECT_EQ(0, boxes_->unexpected()) << "a message box came that the test did not expect";
+    }
+    for (const std::string& loaded : g_librariesAtBox) {
+        EXPECT_EQ("", loaded) << "a message box was shown while Palm libraries were loaded";
+    }
+    boxTimeCheck_.reset();
+    boxes_.reset();
+    sleeps_.reset();
+    for (HWND window : windows_) DestroyWindow(window);
+    windows_.clear();
+    if (twpalm_) FreeLibrary(twpalm_);
+    twpalm_ = nullptr;
+    ProductTest::TearDown();
+}
+
+void InstallerTest::Call(const char* name, ExportFn function, HWND owner, int flag) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(0, function(owner, flag));
+    EXPECT_EQ("", LoadedPalmLibraries()) << "still loaded after the call returned";
+}
+
+std::vector<SeenMessageBox> InstallerTest::NewBoxes() {
+    const std::vector<SeenMessageBox>& seen = boxes_->seen();
+    std::vector<SeenMessageBox> fresh(seen.begin() + static_cast<std::ptrdiff_t>(boxesTaken_), seen.end());
+    boxesTaken_ = seen.size();
+    return fresh;
+}
+
+namespace {
+
+void ExpectBox(const SeenMessageBox& box, const std::string& text, UINT flags, HWND owner) {
+    EXPECT_EQ(kCaption, box.caption);
+    EXPECT_EQ(text, box.text);
+    EXPECT_EQ(owner ? flags : flags | MB_TOPMOST, box.flags) << Describe(box);
+    EXPECT_EQ(owner, box.owner);
+}
+
+}  // namespace
+
+void InstallerTest::ExpectErrorBox(const std::string& text, HWND owner) {
+    const std::vector<SeenMessageBox> fresh = NewBoxes();
+    ASSERT_EQ(1u, fresh.size()) << "expected one box: " << text;
+    ExpectBox(fresh[0], text, kErrorFlags, owner);
+}
+
+void InstallerTest::ExpectQuestion(const std::string& text, HWND owner) {
+    const std::vector<SeenMessageBox> fresh = NewBoxes();
+    ASSERT_EQ(1u, fresh.size()) << "expected one box: " << text;
+    ExpectBox(fresh[0], text, kQuestionFlags, owner);
+}
+
+void InstallerTest::ExpectQuestionThenError(const std::string& question, const std::string& error) {
+    const std::vector<SeenMessageBox> fresh = NewBoxes();
+    ASSERT_EQ(2u, fresh.size()) << "expected a question and a report";
+    ExpectBox(fresh[0], question, kQuestionFlags, nullptr);
+    ExpectBox(fresh[1], error, kErrorFlags, nullptr);
+}
+
+void InstallerTest::ExpectNoBox() {
+    for (const SeenMessageBox& box : NewBoxes()) ADD_FAILURE() << "unexpected box " << Describe(box);
+}
+
+void InstallerTest::ExpectConduit(const std::string& creator, const StandInConduit& expected) {
+    SCOPED_TRACE("conduit " + creator);
+    ASSERT_TRUE(palm_.HasConduit(creator));
+    const StandInConduit actual = palm_.Conduit(creator);
+    EXPECT_EQ(expected.strings, actual.strings);
+    EXPECT_EQ(expected.numbers, actual.numbers);
+}
+
+void InstallerTest::ExpectNoConduit(const std::string& creator) {
+    EXPECT_FALSE(palm_.HasConduit(creator)) << "conduit " << creator << " is registered";
+}
+
+void InstallerTest::ExpectPalmDesktopPath(const std::string& directory) {
+    EXPECT_EQ(StringValue(directory), ReadRawValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "PDPath"));
+}
+
+void InstallerTest::ResetProduct() {
+    ProductTest::TearDown();
+    ProductTest::SetUp();
+}
+
+void InstallerTest::PutVariant(const std::string& variant, const char* dll, bool productFolder, bool hotSyncFolder) {
+    if (productFolder) palm_.PutVariant(variant, dll, productDir_);
+    if (hotSyncFolder) palm_.PutVariant(variant, dll, palmDir_);
+    const std::string source = StandInDir(variant) + "\\" + dll;
+    ASSERT_TRUE(PathExists(source)) << source;
+}
+
+void InstallerTest::RemoveHotSyncPath() {
+    RegKey core = RegKey::Open(HKEY_CURRENT_USER, "Software\\U.S. Robotics\\Pilot Desktop\\Core", KEY_SET_VALUE);
+    ASSERT_TRUE(core);
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(core.get(), "HotSyncPath"));
+}
+
+void InstallerTest::RemoveStandInConduit(const std::string& creator) {
+    ASSERT_TRUE(DeleteKeyTree(HKEY_CURRENT_USER, standin::StatePath("Conduits\\" + creator).c_str()));
+}
+
+void InstallerTest::RegisterOwnConduits() {
+    palm_.RegisterConduit("date", OwnConduit("date", productDir_));
+    palm_.RegisterConduit("todo", OwnConduit("todo", productDir_));
+}
+
+std::vector<std::string> InstallerTest::CallsStartingWith(const std::vector<std::string>& prefixes) const {
+    std::vector<std::string> calls;
+    for (const std::string& call : palm_.CallLog()) {
+        for (const std::string& prefix : prefixes) {
+            if (call.compare(0, prefix.size(), prefix) == 0) {
+                calls.push_back(call);
+                break;
+            }
+        }
+    }
+    return calls;
+}
+
+HWND InstallerTest::CreateOwnerWindow() {
+    HWND window = CreateWindowA("STATIC", "Installer", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_NE(nullptr, window);
+    windows_.push_back(window);
+    return window;
+}
+
+}  // namespace installertest

@@ -1,0 +1,731 @@
+// The Settings Summary: the report file, its Windows line under each Windows
+// version, the module blocks, and the dialog that the user list's system
+// command 16 opens through the real twpalmui.dll, mailing through the MAPI
+// stand-in.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/reg_key.h"
+#include "report/file_version_info.h"
+#include "report/summary_report.h"
+#include "resources/twpalmui_ids.h"
+#include "tests/report_summary_fixture.h"
+#include "tests/support/test_paths.h"
+#include "tests/support/windows_versions.h"
+
+using namespace testsupport;
+
+namespace {
+
+const char kProductOptionsKey[] = "SYSTEM\\CurrentControlSet\\Control\\ProductOptions";
+const char kNotSentFormat[] = "The summary was not sent. Please send the file\r\n\r\n'%s'\r\n\r\nto %s.";
+
+std::string NoVersionBlock(const std::string& name) { return "  " + name + ":\r\n    No version info available\r\n"; }
+
+std::string VersionBlock(const std::string& name, const std::string& company, const std::string& product,
+                         const std::string& description, const std::string& version,
+                         const std::string& productVersion) {
+    return "  " + name + ":\r\n" +
+           "    Company:            " + company + "\r\n" +
+           "    Product Name:       " + product + "\r\n" +
+           "    Description:        " + description + "\r\n" +
+           "    Version:            " + version + "\r\n" +
+           "    Product Version:    " + productVersion + "\r\n";
+}
+
+// Wine's own libraries change with Wine: their blocks are read here, the
+// plain way, rather than written down.
+std::string SystemModuleBlock(const char* name) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(name, &ignored);
+    if (size == 0) return NoVersionBlock(name);
+    std::vector<BYTE> block(size);
+    void* data = nullptr;
+    UINT length = 0;
+    if (!GetFileVersionInfoA(name, 0, size, block.data()) || !VerQueryValueA(block.data(), "\\", &data, &length)) {
+        return NoVersionBlock(name);
+    }
+    const VS_FIXEDFILEINFO fixed = *static_cast<VS_FIXEDFILEINFO*>(data);
+    WORD translation[2] = {};
+    const bool translated = VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &data, &length) && length >= 4;
+    if (translated) std::memcpy(translation, data, sizeof translation);
+    auto text = [&](const char* key) -> std::string {
+        char query[96];
+        std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], key);
+        if (!translated || !VerQueryValueA(block.data(), query, &data, &length)) return "";
+        return std::string(static_cast<const char*>(data)).substr(0, 253);
+    };
+    auto version = [](DWORD high, DWORD low) {
+        return std::to_string(HIWORD(high)) + "." + std::to_string(LOWORD(high)) + "." + std::to_string(HIWORD(low)) +
+               "." + std::to_string(LOWORD(low));
+    };
+    return VersionBlock(name, text("CompanyName"), text("ProductName"), text("FileDescription"),
+                        version(fixed.dwFileVersionMS, fixed.dwFileVersionLS),
+                        version(fixed.dwProductVersionMS, fixed.dwProductVersionLS));
+}
+
+// A path as a REGEDIT4 string shows it.
+std::string Escaped(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        if (c == '\\' || c == '"') escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
+// The lines of a text without their "\r\n".
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+// The text between two markers, both of which must be there.
+std::string Between(const std::string& text, const std::string& from, const std::string& to) {
+    const size_t start = text.find(from);
+    if (start == std::string::npos) return "<no " + from + ">";
+    const size_t end = text.find(to, start + from.size());
+    if (end == std::string::npos) return "<no " + to + ">";
+    return text.substr(start + from.size(), end - start - from.size());
+}
+
+std::string ModulesDir() { return BinDir() + "\\summary-modules"; }
+
+// The summary's third line in a process of its own, run as another Windows.
+int PrintWindowsLine(const std::string&) {
+    CSummaryReport report;
+    const char* saved = report.Save();
+    if (!saved || !*saved) return 2;
+    const std::string text = ReadTextFile(saved);
+    DeleteFileA(saved);
+    const std::vector<std::string> lines = Lines(text);
+    if (lines.size() < 3) return 3;
+    std::fputs(lines[2].c_str(), stdout);
+    return 0;
+}
+const ChildRegistration kWindowsLineChild("summary-windows-line", PrintWindowsLine);
+
+// Puts ProductOptions "ProductType" back as it was, whatever the test did to it.
+class ProductTypeGuard {
+public:
+    ProductTypeGuard() { saved_ = Key().ReadBytes("ProductType", &data_, &type_); }
+    ~ProductTypeGuard() {
+        if (saved_) {
+            RegSetValueExA(Key().get(), "ProductType", 0, type_, data_.data(), static_cast<DWORD>(data_.size()));
+        } else {
+            RegDeleteValueA(Key().get(), "ProductType");
+        }
+    }
+    ProductTypeGuard(const ProductTypeGuard&) = delete;
+    ProductTypeGuard& operator=(const ProductTypeGuard&) = delete;
+
+    void Set(DWORD type, const std::string& bytes) {
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(Key().get(), "ProductType", 0, type,
+                                                reinterpret_cast<const BYTE*>(bytes.data()),
+                                                static_cast<DWORD>(bytes.size())));
+    }
+    void Remove() { RegDeleteValueA(Key().get(), "ProductType"); }
+
+private:
+    static RegKey Key() { return RegKey::Open(HKEY_LOCAL_MACHINE, kProductOptionsKey, KEY_QUERY_VALUE | KEY_SET_VALUE); }
+
+    bool saved_ = false;
+    DWORD type_ = REG_SZ;
+    std::vector<BYTE> data_;
+};
+
+// A report whose content is the test's own, written through the real Save.
+class ScriptedReport : public CSummaryReport {
+public:
+    explicit ScriptedReport(std::function<void(CSummaryReport&)> script) : script_(std::move(script)) {}
+    int WriteContent() override {
+        script_(*this);
+        return 1;
+    }
+
+private:
+    std::function<void(CSummaryReport&)> script_;
+};
+
+OSVERSIONINFOA Version(DWORD platform, DWORD major, DWORD minor, DWORD build, const char* servicePack) {
+    OSVERSIONINFOA version;
+    std::memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    version.dwPlatformId = platform;
+    version.dwMajorVersion = major;
+    version.dwMinorVersion = minor;
+    version.dwBuildNumber = build;
+    lstrcpynA(version.szCSDVersion, servicePack, sizeof version.szCSDVersion);
+    return version;
+}
+
+std::string ClipboardText() {
+    if (!OpenClipboard(nullptr)) return "<clipboard busy>";
+    std::string text = "<no text>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* locked = static_cast<const char*>(GlobalLock(data))) text = locked;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void PutOnClipboard(const std::string& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_TEXT, memory);
+    CloseClipboard();
+}
+
+LOGFONTA FontOf(HWND window) {
+    LOGFONTA font = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The report file
+
+class SummaryReportTest : public SummaryTest {};
+
+TEST_F(SummaryReportTest, WholeFileInOrderEndingWithoutALineBreak) {
+    SetProfileString("Users", "LUN", "Jane");
+    CSummaryReport report;
+    const char* saved = report.Save();
+    ASSERT_NE(nullptr, saved);
+    const std::string path = saved;
+    EXPECT_EQ(SummaryPath(), path);
+    const std::string expected =
+        "System Information\r\n"
+        "  Operation System\r\n"
+        "    Microsoft Workstation 6.1 Service Pack 1 (Build 7601)\r\n" +
+        NoVersionBlock("TWPALM.EXE") +
+        VersionBlock("TWPALM.DLL", "Quillon Software", "Tidewell for Palm", "Tidewell for Palm conduit registration",
+                     "1.5.0.0", "1.5.0.0") +
+        VersionBlock("TWPALMUI.DLL", "Quillon Software", "Tidewell for Palm", "Tidewell for Palm settings", "1.5.0.0",
+                     "1.5.0.0") +
+        NoVersionBlock("TWDATE.DLL") + NoVersionBlock("TWTASK.DLL") + NoVersionBlock("") +
+        VersionBlock("HOTSYNC.EXE", "Palm Desktop Stand-in", "HotSync Manager (stand-in)",
+                     "HotSync Manager stand-in for tests", "6.0.1.0", "6.0.1.0") +
+        SystemModuleBlock("MFC42.DLL") + SystemModuleBlock("MSVCRT.DLL") + SystemModuleBlock("MSVCIRT.DLL") +
+        SystemModuleBlock("MSVCP60.DLL") + SystemModuleBlock("MAPI32.DLL") +
+        "\r\n"
+        "REGEDIT4\r\n"
+        "\r\n[HKEY_CURRENT_USER\\Software\\Quillon Software\\Orvelle]\r\n"
+        "\r\n[HKEY_CURRENT_USER\\Software\\Quillon Software\\Orvelle\\Users]\r\n"
+        "\"LUN\"=\"Jane\"\r\n"
+        "REGEDIT4\r\n"
+        "\r\n[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n"
+        "\"HotSyncPath\"=\"" +
+        Escaped(palmDir_ + "\\HotSync.exe") +
+        "\"\r\n"
+        "\r\n"
+        "Saved summary file to " +
+        path;
+    EXPECT_TRUE(SameText(expected, ReadTextFile(path)));
+}
+
+TEST_F(SummaryReportTest, AlmanorAndHotSyncBlocks) {
+    const std::string afterOwnModules = NoVersionBlock("TWTASK.DLL");
+    auto almanorAndHotSync = [&]() {
+        CSummaryReport report;
+        return Between(ReadTextFile(report.Save()), afterOwnModules, "  MFC42.DLL:");
+    };
+    const std::string hotSync = VersionBlock("HOTSYNC.EXE", "Palm Desktop Stand-in", "HotSync Manager (stand-in)",
+                                             "HotSync Manager stand-in for tests", "6.0.1.0", "6.0.1.0");
+
+    // No translation table: the labels with nothing after them, both versions.
+    InstallAlmanor(ModulesDir() + "\\untranslated.exe");
+    EXPECT_EQ(VersionBlock("almanor.exe", "", "", "", "2.0.3.4", "2.1.0.0") + hotSync, almanorAndHotSync());
+
+    // Strings of the first translation (German, Unicode) longer than printed: 253 characters each.
+    InstallAlmanor(ModulesDir() + "\\long.exe");
+    EXPECT_EQ(VersionBlock("almanor.exe", ("Long Company " + std::string(600, 'C')).substr(0, 253),
+                           ("Long Product " + std::string(300, 'P')).substr(0, 253), std::string(253, 'D'),
+                           "7.8.9.10", "11.12.13.14") +
+                  hotSync,
+              almanorAndHotSync());
+
+    // Not installed: a colon alone heads the block.
+    RemoveTree(almanorDir_);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon Software\\Almanor");
+    EXPECT_EQ(NoVersionBlock("") + hotSync, almanorAndHotSync());
+
+    // No "PDPath": HOTSYNC.EXE by bare name, found in the current folder or nowhere.
+    SetInstallValue("PDPath", "");
+    char previousFolder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previousFolder);
+    SetCurrentDirectoryA(palmDir_.c_str());
+    const std::string fromCurrentFolder = almanorAndHotSync();
+    SetCurrentDirectoryA(productDir_.c_str());
+    const std::string fromNowhere = almanorAndHotSync();
+    SetCurrentDirectoryA(previousFolder);
+    EXPECT_EQ(NoVersionBlock("") + hotSync, fromCurrentFolder);
+    EXPECT_EQ(NoVersionBlock("") + NoVersionBlock("HOTSYNC.EXE"), fromNowhere);
+}
+
+TEST_F(SummaryReportTest, VersionStringsAreCutToTheirBuffers) {
+    CFileVersionInfo info((ModulesDir() + "\\long.exe").c_str());
+    ASSERT_TRUE(info.Read());
+    const std::string company = "Long Company " + std::string(600, 'C');
+    std::vector<char> field(CFileVersionInfo::kFieldSize + 8, '#');
+    EXPECT_TRUE(info.QueryString("CompanyName", field.data(), CFileVersionInfo::kFieldSize));
+    EXPECT_EQ(company.substr(0, CFileVersionInfo::kFieldSize - 1), field.data());
+    EXPECT_EQ('#', field[CFileVersionInfo::kFieldSize]);
+    char small[10];
+    EXPECT_TRUE(info.QueryString("CompanyName", small, sizeof small));
+    EXPECT_EQ("Long Comp", std::string(small));
+    EXPECT_FALSE(info.QueryString("Comments", small, sizeof small));
+    EXPECT_EQ("", std::string(small));
+
+    // The getters clear the whole destination and copy size - 2 characters.
+    char value[255];
+    std::memset(value, '#', sizeof value);
+    info.GetCompanyName(value, sizeof value);
+    EXPECT_EQ(company.substr(0, 253), value);
+    EXPECT_EQ('\0', value[254]);
+    char tiny[2] = {'#', '#'};
+    info.GetProductName(tiny, sizeof tiny);
+    EXPECT_EQ('\0', tiny[0]);
+    EXPECT_EQ('\0', tiny[1]);
+
+    CFileVersionInfo untranslated((ModulesDir() + "\\untranslated.exe").c_str());
+    ASSERT_TRUE(untranslated.Read());
+    EXPECT_FALSE(untranslated.QueryString("CompanyName", small, sizeof small));
+    WORD parts[4] = {};
+    untranslated.GetProductVersion(parts);
+    EXPECT_EQ(2, parts[0]);
+    EXPECT_EQ(1, parts[1]);
+
+    EXPECT_FALSE(CFileVersionInfo("").Read());
+    EXPECT_FALSE(CFileVersionInfo((productDir_ + "\\twdate.dll").c_str()).Read());  // a text file
+    const std::string overlong(600, 'x');
+    EXPECT_FALSE(CFileVersionInfo(overlong.c_str()).Read());
+}
+
+TEST_F(SummaryReportTest, EachPrintIsCutAt1023AndTheBufferNeverOverflows) {
+    std::string expected;
+    std::vector<std::string> texts;
+    auto piece = [](size_t length, int index) { return std::string(length, static_cast<char>('a' + index % 26)); };
+    // Exactly at the flush threshold, then the longest print into the last 1024 bytes.
+    texts = {piece(1023, 0), piece(1023, 1), piece(1023, 2), piece(3, 3), piece(2000, 4), piece(1, 5)};
+    const size_t lengths[] = {1, 1022, 1023, 1024, 3000, 7, 500, 1023, 1023};
+    for (int i = 0; i < 90; ++i) texts.push_back(piece(lengths[i % 9], i + 6));
+    ScriptedReport report([&](CSummaryReport& out) {
+        for (const std::string& text : texts) {
+            EXPECT_EQ(0, out.Print("%s", text.c_str()));
+            expected += text.substr(0, 1023);
+        }
+        const std::string tail(1500, 'z');
+        out.Print("ab%sZ", tail.c_str());
+        expected += "ab" + tail.substr(0, 1021);
+        out.Print("%d-%x-%X-%s", -42, 0xabc, 0xabc, "end");
+        expected += "-42-abc-ABC-end";
+    });
+    const char* saved = report.Save();
+    ASSERT_NE(nullptr, saved);
+    EXPECT_TRUE(SameText(expected, ReadTextFile(saved)));
+}
+
+TEST_F(SummaryReportTest, PercentSignsInTheTemporaryFolderReachTheLastLineUnchanged) {
+    const std::string folder = MakeScratchDir("100% %s %d %n %%") + "\\";
+    SetEnvironment("TMP", folder);
+    SetEnvironment("TEMP", folder);
+    CSummaryReport report;
+    const std::string path = report.Save();
+    EXPECT_EQ(SummaryPathIn(folder), path);
+    const std::string text = ReadTextFile(path);
+    const std::string ending = "\r\n\r\nSaved summary file to " + path;
+    ASSERT_GE(text.size(), ending.size());
+    EXPECT_EQ(ending, text.substr(text.size() - ending.size()));
+    RemoveTree(folder.substr(0, folder.size() - 1));
+}
+
+TEST_F(SummaryReportTest, NoFileMeansAnEmptyPath) {
+    const std::string missing = productDir_ + "\\no such folder\\";
+    SetEnvironment("TMP", missing);
+    SetEnvironment("TEMP", missing);
+    CSummaryReport report;
+    const char* saved = report.Save();
+    ASSERT_NE(nullptr, saved);
+    EXPECT_STREQ("", saved);
+    EXPECT_FALSE(PathExists(SummaryPathIn(missing)));
+}
+
+TEST_F(SummaryReportTest, SecondSummaryOfTheThreadReplacesTheFirst) {
+    SetProfileString("", "Marker", std::string(20000, 'm'));
+    std::string first;
+    {
+        CSummaryReport report;
+        first = ReadTextFile(report.Save());
+    }
+    ASSERT_NE(std::string::npos, first.find("\"Marker\"="));
+    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Quillon Software\\Orvelle");
+    CSummaryReport report;
+    const std::string path = report.Save();
+    const std::string second = ReadTextFile(path);
+    EXPECT_EQ(std::string::npos, second.find("Marker"));
+    EXPECT_EQ(0u, second.find("System Information\r\n"));
+    EXPECT_EQ(second.size() - std::strlen("Saved summary file to ") - path.size(), second.rfind("Saved summary file to "));
+    EXPECT_LT(second.size(), first.size() - 20000);
+}
+
+// ---------------------------------------------------------------------------
+// The Windows line
+
+TEST(SummaryWindowsLine, UnderEachWindowsVersion) {
+    const struct {
+        const char* version;
+        const char* line;
+    } cases[] = {
+        {"win95", "    Microsoft Windows 95 "},
+        {"win98", "    Microsoft Windows 98 SE "},
+        {"winme", "    Microsoft Windows ME"},
+        {"nt40", "    Microsoft Windows NT Workstation 4.0 Service Pack 6a (Build 1381)"},
+        {"win2k", "    Microsoft Windows 2000 Workstation 5.0 Service Pack 4 (Build 2195)"},
+        {"winxp", "    Microsoft Windows XP Workstation 5.1 Service Pack 3 (Build 2600)"},
+        {"win2003", "    Microsoft Windows Server 2003 family, Workstation 5.2 Service Pack 2 (Build 3790)"},
+        {"vista", "    Microsoft Workstation 6.0 Service Pack 2 (Build 6002)"},
+        {"win7", "    Microsoft Workstation 6.1 Service Pack 1 (Build 7601)"},
+    };
+    for (const auto& c : cases) {
+        const ChildResult result = RunChildAs(c.version, "summary-windows-line");
+        EXPECT_EQ(0, result.exitCode) << c.version;
+        EXPECT_EQ(c.line, result.output) << c.version;
+    }
+}
+
+TEST(SummaryWindowsLine, DescribesEveryPlatformAndVersion) {
+    const struct {
+        OSVERSIONINFOA version;
+        const char* productType;
+        const char* description;
+    } cases[] = {
+        {Version(1, 4, 0, 950, ""), nullptr, "Windows 95 "},
+        {Version(1, 4, 0, 1111, " C"), nullptr, "Windows 95 OSR2 "},
+        {Version(1, 4, 0, 1111, " B"), nullptr, "Windows 95 OSR2 "},
+        {Version(1, 4, 0, 1111, " A"), nullptr, "Windows 95 "},
+        {Version(1, 4, 0, 1111, "C"), nullptr, "Windows 95 "},
+        {Version(1, 4, 10, 2222, " A "), "WinNT", "Windows 98 SE "},
+        {Version(1, 4, 10, 1998, ""), nullptr, "Windows 98 "},
+        {Version(1, 4, 10, 1998, " B"), nullptr, "Windows 98 "},
+        {Version(1, 4, 90, 3000, " "), nullptr, "Windows ME"},
+        {Version(1, 4, 3, 0, ""), nullptr, ""},
+        {Version(1, 5, 0, 0, ""), nullptr, ""},
+        {Version(2, 3, 51, 1057, "Service Pack 5"), "WinNT", "Windows NT Workstation 3.51 Service Pack 5 (Build 1057)"},
+        {Version(2, 4, 0, 1381, "Service Pack 6"), "LanmanNT", "Windows NT Server 4.0 Service Pack 6 (Build 1381)"},
+        {Version(2, 5, 0, 2195, ""), "ServerNT", "Windows 2000 Advanced Server 5.0 (Build 2195)"},
+        {Version(2, 5, 1, 2600, "Service Pack 2"), "winnt", "Windows XP Workstation 5.1 Service Pack 2 (Build 2600)"},
+        {Version(2, 5, 2, 3790, "Service Pack 1"), "SERVERNT",
+         "Windows Server 2003 family, Advanced Server 5.2 Service Pack 1 (Build 3790)"},
+        {Version(2, 5, 3, 100, ""), "WinNT", "Workstation 5.3 (Build 100)"},
+        {Version(2, 6, 1, 0x1DB11DB1, "Service Pack 1"), nullptr, " 6.1 Service Pack 1 (Build 7601)"},
+        {Version(2, 10, 0, 19045, ""), "Terminal", " 10.0 (Build 19045)"},
+        {Version(0, 3, 10, 0, ""), "WinNT", "????"},
+        {Version(3, 5, 0, 0, ""), nullptr, "????"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.description, DescribeWindowsVersion(c.version, c.productType))
+            << c.version.dwPlatformId << " " << c.version.dwMajorVersion << "." << c.version.dwMinorVersion << " '"
+            << c.version.szCSDVersion << "'";
+    }
+
+    // A service-pack text that fills its array without a terminator.
+    OSVERSIONINFOA unterminated = Version(2, 6, 0, 6002, "");
+    std::memset(unterminated.szCSDVersion, 'x', sizeof unterminated.szCSDVersion);
+    EXPECT_EQ(" 6.0 " + std::string(sizeof unterminated.szCSDVersion, 'x') + " (Build 6002)",
+              DescribeWindowsVersion(unterminated, nullptr));
+}
+
+TEST_F(SummaryReportTest, EditionComesFromTheProductTypeValue) {
+    ProductTypeGuard productType;
+    auto windowsLine = [] {
+        CSummaryReport report;
+        return Lines(ReadTextFile(report.Save()))[2];
+    };
+    const std::string prefix = "    Microsoft ";
+    const std::string numbers = " 6.1 Service Pack 1 (Build 7601)";
+    const struct {
+        DWORD type;
+        std::string bytes;
+        const char* edition;
+    } cases[] = {
+        {REG_SZ, std::string("WinNT", 6), "Workstation"},
+        {REG_SZ, std::string("LanmanNT", 9), "Server"},
+        {REG_SZ, std::string("ServerNT", 9), "Advanced Server"},
+        {REG_SZ, std::string("servernt", 9), "Advanced Server"},
+        {REG_SZ, std::string("WinNT"), "Workstation"},                   // stored without its terminator
+        {REG_BINARY, "WinNT" + std::string(74, '\0'), "Workstation"},    // 79 bytes
+        {REG_BINARY, "WinNT" + std::string(75, '\0'), ""},               // 80 bytes: too long
+        {REG_SZ, std::string(200, 'W') + '\0', ""},
+        {REG_SZ, std::string("Personal", 9), ""},
+    };
+    for (const auto& c : cases) {
+        productType.Set(c.type, c.bytes);
+        EXPECT_EQ(prefix + c.edition + numbers, windowsLine()) << c.bytes.size() << " bytes";
+    }
+    productType.Remove();
+    EXPECT_EQ(prefix + numbers, windowsLine());
+}
+
+// ---------------------------------------------------------------------------
+// The summary dialog, opened from the user list's system menu
+
+class SummaryDialogTest : public SummaryTest {
+protected:
+    // A product key far beyond an edit box's default limit.
+    void FillProductKey() {
+        RegKey key = RegKey::Create(HKEY_CURRENT_USER, "Software\\Quillon Software\\Orvelle\\Bulk");
+        for (int i = 0; i < 120; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "Value%03d", i);
+            key.WriteString(name, std::string(400, static_cast<char>('a' + i % 26)));
+        }
+    }
+
+    // Clicks Send Report and expects the not-sent message, then the dialog closed.
+    void ExpectNotSent(const std::string& what, DWORD expectedCalls) {
+        const size_t before = boxes_.seen().size();
+        boxes_.Answer(IDOK);
+        HWND summary = nullptr;
+        RunSummary({[&](HWND dialog) {
+            summary = dialog;
+            Click(dialog, IDOK);
+        }});
+        char message[520];
+        std::snprintf(message, sizeof message, kNotSentFormat, SummaryPath().c_str(), kSupport);
+        ASSERT_EQ(before + 1, boxes_.seen().size()) << what;
+        const SeenMessageBox& box = boxes_.seen().back();
+        EXPECT_EQ(message, box.text) << what;
+        EXPECT_EQ("Tidewell for Palm", box.caption) << what;
+        EXPECT_EQ(0x50010u, box.flags) << what;  // MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST
+        EXPECT_EQ(summary, box.owner) << what;
+        EXPECT_FALSE(IsWindow(summary)) << what;
+        EXPECT_EQ(expectedCalls, MapiCalls()) << what;
+    }
+};
+
+TEST_F(SummaryDialogTest, LayoutOfTheDialog) {
+    RunSummary({[&](HWND summary) {
+        EXPECT_EQ(userList_, GetWindow(summary, GW_OWNER));
+        const LONG style = GetWindowLongA(summary, GWL_STYLE);
+        EXPECT_EQ(static_cast<LONG>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
+                  style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME));
+        const struct {
+            int id;
+            const char* text;
+            RECT units;
+        } controls[] = {
+            {IDOK, "&Send Report...", {214, 202, 68, 14}},
+            {IDC_SUMMARY_TEXT, nullptr, {7, 7, 349, 188}},
+            {IDC_SUMMARY_COPY, "Copy to Clipboard", {7, 201, 80, 14}},
+            {IDCANCEL, "&Close", {288, 202, 68, 14}},
+        };
+        HWND child = GetWindow(summary, GW_CHILD);
+        for (const auto& control : controls) {
+            ASSERT_TRUE(child != nullptr);
+            EXPECT_EQ(control.id, GetDlgCtrlID(child));
+            if (control.text) {
+                EXPECT_EQ(control.text, WindowText(child));
+            }
+            RECT expected = {control.units.left, control.units.top, control.units.left + control.units.right,
+                             control.units.top + control.units.bottom};
+            MapDialogRect(summary, &expected);
+            RECT actual = {};
+            GetWindowRect(child, &actual);
+            MapWindowPoints(nullptr, summary, reinterpret_cast<POINT*>(&actual), 2);
+            EXPECT_EQ(expected.left, actual.left) << control.id;
+            EXPECT_EQ(expected.top, actual.top) << control.id;
+            EXPECT_EQ(expected.right - expected.left, actual.right - actual.left) << control.id;
+            EXPECT_EQ(expected.bottom - expected.top, actual.bottom - actual.top) << control.id;
+            EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) << control.id;
+            child = GetWindow(child, GW_HWNDNEXT);
+        }
+        EXPECT_EQ(nullptr, child);
+        EXPECT_EQ(static_cast<LONG>(BS_PUSHBUTTON), GetWindowLongA(GetDlgItem(summary, IDOK), GWL_STYLE) & 0x0F);
+        const LONG textStyle = GetWindowLongA(GetDlgItem(summary, IDC_SUMMARY_TEXT), GWL_STYLE);
+        const LONG wanted = ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | WS_HSCROLL | WS_VSCROLL | WS_BORDER;
+        EXPECT_EQ(wanted, textStyle & wanted);
+        // The focus starts on the first tab stop.
+        EXPECT_EQ(GetDlgItem(summary, IDOK), GetFocus());
+        Click(summary, IDCANCEL);
+    }});
+}
+
+TEST_F(SummaryDialogTest, ShowsTheWholeReportInCourierNewAndCopiesIt) {
+    FillProductKey();
+    PutOnClipboard("something else");
+    std::string shown;
+    LOGFONTA textFont = {}, dialogFont = {};
+    std::string copied;
+    DWORD selectionStart = 1, selectionEnd = 0;
+    RunSummary({[&](HWND summary) {
+                    HWND text = GetDlgItem(summary, IDC_SUMMARY_TEXT);
+                    std::string whole(static_cast<size_t>(GetWindowTextLengthA(text)) + 1, '\0');
+                    GetWindowTextA(text, &whole[0], static_cast<int>(whole.size()));
+                    whole.resize(whole.size() - 1);
+                    shown = whole;
+                    textFont = FontOf(text);
+                    dialogFont = FontOf(summary);
+                    Click(summary, IDC_SUMMARY_COPY);
+                },
+                [&](HWND summary) {
+                    copied = ClipboardText();
+                    SendDlgItemMessageA(summary, IDC_SUMMARY_TEXT, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                                        reinterpret_cast<LPARAM>(&selectionEnd));
+                    Click(summary, IDCANCEL);
+                }});
+    const std::string file = ReadTextFile(SummaryPath());
+    EXPECT_GT(file.size(), 50000u);
+    EXPECT_TRUE(SameText(file, shown));
+    EXPECT_TRUE(SameText(file, copied));
+    EXPECT_EQ(0u, selectionStart);
+    EXPECT_EQ(file.size(), selectionEnd);
+    EXPECT_STREQ("Courier New", textFont.lfFaceName);
+    EXPECT_EQ(dialogFont.lfHeight, textFont.lfHeight);
+    EXPECT_EQ(dialogFont.lfWeight, textFont.lfWeight);
+    EXPECT_TRUE(boxes_.seen().empty());
+}
+
+TEST_F(SummaryDialogTest, SendReportMailsTheTextToSupportAndCloses) {
+    FillProductKey();
+    UseMapiStandIn();
+    HWND summary = nullptr;
+    RunSummary({[&](HWND dialog) {
+        summary = dialog;
+        Click(dialog, IDOK);
+    }});
+    EXPECT_TRUE(boxes_.seen().empty());
+    EXPECT_FALSE(IsWindow(summary));
+    ASSERT_EQ(1u, MapiCalls());
+    EXPECT_EQ(0u, MailQword("Session"));
+    EXPECT_EQ(reinterpret_cast<ULONGLONG>(summary), MailQword("UIParam"));
+    EXPECT_EQ(9u, MailDword("Flags"));
+    EXPECT_EQ(0u, MailDword("Reserved"));
+    EXPECT_EQ("Tidewell for Palm - Settings Summary", MailText("Subject"));
+    EXPECT_TRUE(SameText(ReadTextFile(SummaryPath()), MailText("NoteText")));
+    EXPECT_EQ(1u, MailDword("RecipCount"));
+    EXPECT_EQ(1u, MailDword("Recip0Class"));
+    EXPECT_EQ(kSupport, MailText("Recip0Name"));
+    EXPECT_EQ(kSupport, MailText("Recip0Address"));
+    EXPECT_EQ(0u, MailDword("FileCount"));
+    EXPECT_EQ(1u, MailDword("FilesMissing"));
+    // During the call the dialog is the mail client's modal owner.
+    EXPECT_EQ(0u, MailDword("OwnerEnabled"));
+    EXPECT_EQ(1u, MailDword("OwnerHasCapture"));
+    EXPECT_EQ(1u, MailDword("FocusIsNone"));
+}
+
+TEST_F(SummaryDialogTest, EnterSendsFromTheButtonAndFromTheText) {
+    UseMapiStandIn();
+    RunSummary({[&](HWND dialog) { PressKey(dialog, VK_RETURN); }});
+    EXPECT_EQ(1u, MapiCalls());
+    RunSummary({[&](HWND dialog) { SetFocus(GetDlgItem(dialog, IDC_SUMMARY_TEXT)); },
+                [&](HWND dialog) { PressKey(dialog, VK_RETURN); }});
+    EXPECT_EQ(2u, MapiCalls());
+    EXPECT_TRUE(boxes_.seen().empty());
+}
+
+TEST_F(SummaryDialogTest, FailedSendShowsWhereTheFileIsThenCloses) {
+    UseMapiStandIn();
+    SetMapiResult(1);  // the user cancelled the mail client's window
+    ExpectNotSent("MAPI_USER_ABORT", 1);
+    SetMapiResult(2);
+    ExpectNotSent("MAPI_E_FAILURE", 2);
+    UseMapiStandIn("mapi-without-MAPISendMail");
+    ExpectNotSent("no MAPISendMail", 2);
+    MakeMapiMissing();
+    ExpectNotSent("no MAPI32.DLL", 2);
+}
+
+TEST_F(SummaryDialogTest, CloseEscAndTheCloseBoxEachCloseWithoutSending) {
+    UseMapiStandIn();
+    RunSummary({[&](HWND dialog) { Click(dialog, IDCANCEL); }});
+    RunSummary({[&](HWND dialog) { PressKey(dialog, VK_ESCAPE); }});
+    RunSummary({[&](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }});
+    EXPECT_EQ(0u, MapiCalls());
+    EXPECT_TRUE(boxes_.seen().empty());
+}
+
+TEST_F(SummaryDialogTest, OnlyCommand16OpensTheSummary) {
+    // The low four bits do not count.
+    bool opened = false;
+    RunSummary({[&](HWND dialog) {
+                   opened = true;
+                   Click(dialog, IDCANCEL);
+               }},
+               16 | 0x7);
+    EXPECT_TRUE(opened);
+    // Other system commands keep their default: SC_CLOSE closes the user list.
+    DeleteFileA(SummaryPath().c_str());
+    dialogs_.On(kUserListCaption, [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
+    EXPECT_EQ(0, DisplaySettings());
+    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
+    EXPECT_FALSE(PathExists(SummaryPath()));
+}
+
+TEST_F(SummaryDialogTest, NoFileNoDialog) {
+    const std::string missing = productDir_ + "\\no such folder\\";
+    SetEnvironment("TMP", missing);
+    SetEnvironment("TEMP", missing);
+    // Had a summary opened, the user list would stay disabled and the last step time out.
+    RunSummary({});
+    EXPECT_TRUE(boxes_.seen().empty());
+}
+
+namespace {
+
+thread_local HANDLE t_summaryLock = INVALID_HANDLE_VALUE;
+thread_local std::string t_summaryPath;
+
+// Locks the summary file as the dialog is being created, before it reads it.
+LRESULT CALLBACK LockSummaryOnCreate(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && t_summaryLock == INVALID_HANDLE_VALUE) {
+        const CREATESTRUCTA* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+        if (create->lpszName && !IS_INTRESOURCE(create->lpszName) &&
+            std::strcmp(create->lpszName, "Tidewell for Palm - Settings Summary") == 0) {
+            t_summaryLock = CreateFileA(t_summaryPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(SummaryDialogTest, UnreadableFileShowsWhereItIsAndMailsThat) {
+    UseMapiStandIn();
+    t_summaryPath = SummaryPath();
+    HHOOK hook = SetWindowsHookExA(WH_CBT, LockSummaryOnCreate, nullptr, GetCurrentThreadId());
+    std::string shown;
+    RunSummary({[&](HWND dialog) {
+        shown = ControlText(dialog, IDC_SUMMARY_TEXT);
+        Click(dialog, IDOK);
+    }});
+    UnhookWindowsHookEx(hook);
+    const bool locked = t_summaryLock != INVALID_HANDLE_VALUE;
+    if (locked) CloseHandle(t_summaryLock);
+    t_summaryLock = INVALID_HANDLE_VALUE;
+    ASSERT_TRUE(locked);
+    const std::string sentence = "You can find the report at " + SummaryPath();
+    EXPECT_EQ(sentence, shown);
+    EXPECT_EQ(sentence, MailText("NoteText"));
+    EXPECT_TRUE(boxes_.seen().empty());
+}

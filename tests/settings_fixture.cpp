@@ -1,0 +1,71 @@
+#include "tests/settings_fixture.h"
+
+#include "common/reg_key.h"
+#include "tests/support/test_paths.h"
+
+using namespace testsupport;
+
+namespace {
+const char kRoot[] = "Software\\Quillon Software\\Orvelle";
+std::string SectionPath(const std::string& section) {
+    return section.empty() ? kRoot : std::string(kRoot) + "\\" + section;
+}
+}  // namespace
+
+void SettingsTest::SetUp() {
+    ProductTest::SetUp();
+    CopyFileTo(BinDir() + "\\twpalm.dll", productDir_);
+    SetInstallValue("PDPath", palmDir_);
+    RegisterBothConduits();
+    twpalmui_ = Module::Load((BinDir() + "\\twpalmui.dll").c_str());
+    ASSERT_TRUE(twpalmui_);
+    boxes_.Watch(twpalmui_.get());
+}
+
+void SettingsTest::TearDown() {
+    boxes_.StopWatching();
+    twpalmui_.Free();
+    ProductTest::TearDown();
+}
+
+void SettingsTest::RegisterBothConduits() {
+    palm_.RegisterConduit("date", {{{"Name", productDir_ + "\\twdate.dll"}}, {{"Type", 1}}});
+    palm_.RegisterConduit("todo", {{{"Name", productDir_ + "\\twtask.dll"}}, {{"Type", 1}}});
+}
+
+int SettingsTest::DisplaySettings(HWND parent) {
+    auto display = twpalmui_.Find<int(WINAPI*)(HWND)>("DisplaySettings");
+    EXPECT_TRUE(display != nullptr);
+    return display ? display(parent) : -99;
+}
+
+int SettingsTest::DisplayUserSettings(int conduit, const char* user, HWND parent) {
+    auto display = twpalmui_.Find<int(WINAPI*)(int, const char*, HWND)>("DisplayUserSettings");
+    EXPECT_TRUE(display != nullptr);
+    return display ? display(conduit, user, parent) : -99;
+}
+
+std::string SettingsTest::ProfileString(const std::string& section, const char* name) {
+    return ReadRegString(HKEY_CURRENT_USER, SectionPath(section).c_str(), name, "<missing>");
+}
+
+bool SettingsTest::ProfileDword(const std::string& section, const char* name, DWORD* value) {
+    std::vector<BYTE> data;
+    DWORD type = 0;
+    RegKey key = RegKey::Open(HKEY_CURRENT_USER, SectionPath(section).c_str());
+    if (!key.ReadBytes(name, &data, &type) || type != REG_DWORD || data.size() != 4) return false;
+    *value = *reinterpret_cast<const DWORD*>(data.data());
+    return true;
+}
+
+void SettingsTest::SetProfileDword(const std::string& section, const char* name, DWORD value) {
+    RegKey::Create(HKEY_CURRENT_USER, SectionPath(section).c_str()).WriteDword(name, value);
+}
+
+void SettingsTest::SetProfileString(const std::string& section, const char* name, const std::string& value) {
+    RegKey::Create(HKEY_CURRENT_USER, SectionPath(section).c_str()).WriteString(name, value);
+}
+
+bool SettingsTest::ProfileKeyExists(const std::string& section) {
+    return static_cast<bool>(RegKey::Open(HKEY_CURRENT_USER, SectionPath(section).c_str()));
+}
