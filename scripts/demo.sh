@@ -1,96 +1,111 @@
 #!/usr/bin/env bash
-# The main job, end to end, in a Wine prefix of its own (never the user's
-# default one): a stand-in Palm Desktop with Palm's own Date Book conduit
-# registered and the HotSync Manager running; the product installed the way
-# its installer does it; then the conduits registered, verified and removed
-# again with twctl, showing the Conduit Manager's registrations at each step.
+# The main job, end to end, in a Wine prefix of its own (never your default
+# one): a stand-in Palm Desktop with Palm's own Date Book conduit, three Palm
+# users and the HotSync Manager running; the product installed the way its
+# installer does it; then, through twctl, the conduits registered, verified,
+# one Palm user's Date Book settings edited and saved, and the conduits
+# removed again, showing the Conduit Manager's registrations at each step.
 #
-# With a display ($DISPLAY) the product's message boxes are shown to you;
-# without one it runs quiet on a private Xvfb display and prints what happened.
+# With a display ($DISPLAY) the product's windows are yours to use; without
+# one the demo runs on a private Xvfb display, drives the windows with the
+# keyboard as a user would, and saves a picture of each in build/x86_64/demo-screens.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 source scripts/lib/wine.sh
 source scripts/lib/packages.sh
+source scripts/lib/demo_setup.sh
 
 ensure_packages
 cmake --preset x86_64 >/dev/null
-cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target twpalm twctl standins >/dev/null
+cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target twpalm twpalmui twctl standins >/dev/null
+cmake --build build/x86_64 --target twpalm_help >/dev/null 2>&1 || true
 
+interactive=1
 quiet=""
-silent=""
 if [ -z "${DISPLAY:-}" ]; then
-    xvfb_start
+    interactive=0
     quiet="--quiet"
-    silent="--silent"
-    echo "No display: running quiet on a private Xvfb display ($DISPLAY)."
+    xvfb_start
+    echo "No display: running on a private Xvfb display ($DISPLAY), driving the windows with the keyboard."
 fi
 prefix="$root/build/x86_64/demo-prefix"
 trap 'wine_stop_server; xvfb_stop' EXIT
 wine_prepare_prefix "$prefix"
 wine_start_server
 wine="$(wine_cmd)"
-
 bin="$root/build/x86_64/bin"
-palm="$prefix/drive_c/Palm"
-product="$prefix/drive_c/Tidewell"
-standin_key='HKCU\Software\Palm Desktop Stand-in'
+screens="$root/build/x86_64/demo-screens"
 
-reg() { "$wine" reg "$@" </dev/null 2>/dev/null | tr -d '\r' | sed '/^$/d'; }
 show_conduit() {
     echo "  Conduit Manager, creator \"$1\":"
     reg query "$standin_key\\Conduits\\$1" | grep REG_ | sed 's/^ */    /' || echo "    (nothing registered)"
 }
-show_backup() {
-    echo "  Saved registration (HKCU\\Software\\Quillon Software\\Orvelle\\Backup\\DateBook):"
-    reg query 'HKCU\Software\Quillon Software\Orvelle\Backup\DateBook' | grep REG_ | sed 's/^ */    /' || echo "    (none)"
+show_key() {
+    echo "  $1:"
+    reg query "$1" | grep REG_ | sed 's/^ */    /' || echo "    (none)"
 }
 twctl() {
     echo "\$ twctl $*"
-    "$wine" "$product/twctl.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' | sed 's/^/  /'
+    "$wine" 'C:\Tidewell\twctl.exe' "$@" </dev/null 2>/dev/null | tr -d '\r' | sed 's/^/  /'
 }
+snap() {
+    [ "$interactive" = 1 ] && return 0
+    import -window root -crop 640x480+0+0 "$screens/$1.png" 2>/dev/null && echo "  (picture: build/x86_64/demo-screens/$1.png)"
+}
+key() { xdotool key "$@"; sleep 1.5; }
 
-echo "== Setting up the demo prefix: a stand-in Palm Desktop in C:\\Palm"
-rm -rf "$palm" "$product"
-mkdir -p "$palm" "$product"
-cp "$bin"/standins/default/{HotSync.exe,CondMgr.dll,HsApi.dll,UserData.dll} "$palm/"
-reg delete "$standin_key" /f >/dev/null || true
-reg delete 'HKCU\Software\Quillon Software' /f >/dev/null || true
-reg delete 'HKLM\SOFTWARE\Quillon Software' /f >/dev/null || true
-reg add 'HKCU\Software\U.S. Robotics\Pilot Desktop\Core' /v HotSyncPath /d 'C:\Palm\HotSync.exe' /f >/dev/null
-# Palm's own Date Book conduit, the one the product replaces and must give back.
-date_key="$standin_key\\Conduits\\date"
-reg add "$date_key" /v Name /d 'C:\Palm\Datebook3.dll' /f >/dev/null
-reg add "$date_key" /v Directory /d datebook /f >/dev/null
-reg add "$date_key" /v Remote /d DatebookDB /f >/dev/null
-reg add "$date_key" /v Title /d 'Date Book' /f >/dev/null
-reg add "$date_key" /v Priority /t REG_DWORD /d 2 /f >/dev/null
-reg add "$date_key" /v Integrate /t REG_DWORD /d 0 /f >/dev/null
-reg add "$date_key" /v Type /t REG_DWORD /d 1 /f >/dev/null
-"$wine" "$palm/HotSync.exe" </dev/null >/dev/null 2>&1
+echo "== A stand-in Palm Desktop in C:\\Palm, with three Palm users and Palm's own Date Book conduit"
+install_standin_palm_desktop "$bin"
 echo "  HotSync Manager running: $(reg query "$standin_key\\HotSync" /v Running | awk '/Running/ {print $3}')"
 show_conduit date
 show_conduit todo
 
 echo
-echo "== Installing the product in C:\\Tidewell, as its installer does"
-cp "$bin/twpalm.dll" "$bin/twctl.exe" "$bin/standins/default/CondMgr.dll" "$product/"
-# The two conduit libraries themselves are not part of this project.
-echo "Date Book conduit" >"$product/twdate.dll"
-echo "To Do List conduit" >"$product/twtask.dll"
-reg add 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install' /v Path /d 'C:\Tidewell' /f >/dev/null
+echo "== The product in C:\\Tidewell, as its installer leaves it; an Almanor calendar in C:\\Calendar"
+install_product "$bin"
 
 echo
 twctl install $quiet
 show_conduit date
 show_conduit todo
-show_backup
+show_key 'HKCU\Software\Quillon Software\Orvelle\Backup\DateBook'
 echo "  Recorded HotSync folder: $(reg query 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install' /v PDPath | awk -F'REG_SZ' '/PDPath/ {gsub(/^[ \t]+/, "", $2); print $2}')"
 echo "  HotSync Manager closed and restarted: $(reg query "$standin_key\\CallLog" | grep -c 'HsSetAppStatus(0,0)') times"
 
 echo
-twctl verify date $silent
-echo "  (no message: the Date Book conduit is registered from C:\\Tidewell)"
+twctl verify date $( [ "$interactive" = 0 ] && echo --silent )
+echo "  (nothing to report: the Date Book conduit is registered from C:\\Tidewell)"
+
+echo
+echo "== The settings of Jane O'Neil's Date Book"
+reg add "HKCU\\Software\\Quillon Software\\Orvelle\\Users\\Jane O'Neil" /v Path /d 'C:\Calendar\Home.al0' /f >/dev/null
+if [ "$interactive" = 1 ]; then
+    echo "  The user list opens: pick a user, Settings..., a handheld application, change what you like, OK."
+    twctl settings
+else
+    rm -rf "$screens"
+    mkdir -p "$screens"
+    echo "\$ twctl settings"
+    "$wine" 'C:\Tidewell\twctl.exe' settings </dev/null >/dev/null 2>&1 &
+    settings_pid=$!
+    sleep 3
+    snap 1-user-list
+    key End            # the last user in the sorted list: Jane O'Neil
+    key Return         # Settings...
+    snap 2-application-list
+    key Return         # Change... on Date Book: the settings dialog
+    snap 3-conduit-settings
+    key alt+h          # Synchronize Hidden items with the handheld
+    key alt+a          # Almanor wins
+    snap 4-changed
+    key Return         # OK: saved
+    key Escape         # Close the user list
+    wait "$settings_pid"
+fi
+show_key "HKCU\\Software\\Quillon Software\\Orvelle\\Users"
+show_key "HKCU\\Software\\Quillon Software\\Orvelle\\Users\\Jane O'Neil"
+show_key "HKCU\\Software\\Quillon Software\\Orvelle\\Users\\Jane O'Neil\\DateBook"
 
 echo
 twctl uninstall $quiet
@@ -98,4 +113,5 @@ show_conduit date
 show_conduit todo
 echo "  HotSync Manager running: $(reg query "$standin_key\\HotSync" /v Running | awk '/Running/ {print $3}')"
 echo
-echo "Demo finished: Palm's Date Book conduit is registered again, the To Do List creator is free."
+echo "Demo finished: Jane O'Neil's Date Book settings are saved, Palm's Date Book conduit is registered again"
+echo "and the To Do List creator is free."

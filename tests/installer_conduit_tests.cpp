@@ -189,7 +189,7 @@ TEST_F(ConduitInstall, BareLibraryNameCountsAsOursForBackupAndUninstall) {
 }
 
 TEST_F(ConduitInstall, MissingConduitLibraryFailsAfterTheForeignOneWasSavedAndRemoved) {
-    DeleteFileA((productDir_ + "\\twdate.dll").c_str());
+    ASSERT_TRUE(DeleteFileA((productDir_ + "\\twdate.dll").c_str()));
     palm_.RegisterConduit("date", PalmDateBook());
     AnswerWith(IDOK);
     Install();

@@ -141,7 +141,7 @@ TEST_F(InstallerExports, ConduitManagerCodesAndUnknownCodesShowTheirTexts) {
 
 TEST_F(InstallerExports, DateBookResultIsShownWhenToDoListSucceedsElseToDoListResult) {
     // Install: the Date Book's library is missing, the To Do List registers.
-    DeleteFileA((productDir_ + "\\twdate.dll").c_str());
+    ASSERT_TRUE(DeleteFileA((productDir_ + "\\twdate.dll").c_str()));
     AnswerWith(IDOK);
     Install();
     ExpectErrorBox("Error: conduit not found!\n");

@@ -1,5 +1,5 @@
 # The Debian packages the build, the tests and the demo need.
-TW_PACKAGES="cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 mingw-w64-tools wine wine64 xvfb xauth fonts-wine googletest imagemagick fp-utils libchm-bin"
+TW_PACKAGES="cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 mingw-w64-tools wine wine64 xvfb xauth fonts-wine googletest imagemagick fp-utils libchm-bin xdotool"
 
 missing_packages() {
     local missing=""
