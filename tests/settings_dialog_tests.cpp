@@ -7,6 +7,7 @@
 #include "common/reg_key.h"
 #include "resources/twpalmui_ids.h"
 #include "tests/settings_fixture.h"
+#include "tests/support/private_classes.h"
 #include "tests/support/test_paths.h"
 
 using namespace testsupport;
@@ -352,4 +353,26 @@ TEST_F(ConduitSettingsTest, EnterInTheSettingsDialogValidatesLikeOk) {
     DisplayUserSettings(0, "Jane");
     ASSERT_EQ(1u, boxes_.seen().size());
     EXPECT_EQ("Select a data file.", boxes_.seen()[0].text);
+}
+
+TEST_F(ConduitSettingsTest, ViewLogOpensTheLogInTheProgramForTextFiles) {
+    PrivateClasses classes;
+    ASSERT_TRUE(classes.overridden());
+    const std::string record = productDir_ + "\\opened.txt";
+    ASSERT_TRUE(PrivateClasses::SetDefault(".txt", "tidewelltest.log"));
+    ASSERT_TRUE(PrivateClasses::SetDefault("tidewelltest.log\\shell\\open\\command",
+                                           "\"" + StandInDir("urlrecorder") + "\\UrlRecorder.exe\" \"" + record +
+                                               "\" \"%1\""));
+    const std::string log = productDir_ + "\\Home_dates_jane_log.txt";
+    WriteTextFile(log, "log");
+    SetProfileString("Users\\Jane", "Path", dataFile_);
+    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDC_SETTINGS_VIEW_LOG); });
+    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDCANCEL); });
+    DisplayUserSettings(0, "Jane");
+    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
+    for (int wait = 0; wait < 100 && !PathExists(record); ++wait) Sleep(50);
+    std::string opened = ReadTextFile(record);
+    while (!opened.empty() && (opened.back() == '\n' || opened.back() == '\r')) opened.pop_back();
+    EXPECT_EQ(log, opened);
+    EXPECT_TRUE(boxes_.seen().empty());
 }

@@ -21,6 +21,7 @@
 #include "resources/twpalmui_ids.h"
 #include "tests/settings_fixture.h"
 #include "tests/support/import_patch.h"
+#include "tests/support/private_classes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/windows_versions.h"
 
@@ -35,36 +36,6 @@ const char kHttpCommandKey[] = "http\\shell\\open\\command";
 const char kLinkAddress[] = "http://www.tidewell.example.com/palm/?src=aboutr&version=1.5r";
 
 std::string ProcessSuffix() { return std::to_string(GetCurrentProcessId()); }
-
-// HKEY_CLASSES_ROOT of this process redirected to an empty key of its own.
-class PrivateClasses {
-public:
-    PrivateClasses() : path_("Software\\Tidewell Test Classes\\" + ProcessSuffix()) {
-        DeleteKeyTree(HKEY_CURRENT_USER, path_.c_str());
-        key_ = RegKey::Create(HKEY_CURRENT_USER, path_.c_str(), KEY_ALL_ACCESS);
-        overridden_ = key_ && RegOverridePredefKey(HKEY_CLASSES_ROOT, key_.get()) == ERROR_SUCCESS;
-    }
-    ~PrivateClasses() {
-        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-        key_.Close();
-        DeleteKeyTree(HKEY_CURRENT_USER, path_.c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tidewell Test Classes");  // only when no other test's is left
-    }
-    PrivateClasses(const PrivateClasses&) = delete;
-    PrivateClasses& operator=(const PrivateClasses&) = delete;
-
-    bool overridden() const { return overridden_; }
-
-    // The default value of a key below HKEY_CLASSES_ROOT.
-    static bool SetDefault(const char* keyPath, const std::string& value) {
-        return RegKey::Create(HKEY_CLASSES_ROOT, keyPath).WriteString(nullptr, value);
-    }
-
-private:
-    std::string path_;
-    RegKey key_;
-    bool overridden_ = false;
-};
 
 // ---------------------------------------------------------------------------
 // What the stand-in engine recorded (standins/helpengine).
