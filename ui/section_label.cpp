@@ -58,6 +58,13 @@ LRESULT CSectionLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         CloseTheme();
         return result;
     }
+    case WM_ENABLE: {
+        // The static control paints its own look on this (Wine's at once,
+        // outside WM_PAINT): paint the header over it.
+        const LRESULT result = Default(message, wParam, lParam);
+        InvalidateRect(hwnd(), nullptr, TRUE);
+        return result;
+    }
     case WM_THEMECHANGED:
         CloseTheme();
         OpenTheme();
