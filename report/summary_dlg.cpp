@@ -40,13 +40,14 @@ bool ReadReport(const char* path, std::string* text) {
     if (!path || !*path) return false;
     const ReadHandle file(path);
     if (file.get() == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER end = {};
-    const LARGE_INTEGER start = {};
-    if (!SetFilePointerEx(file.get(), start, &end, FILE_END) || end.QuadPart > kTextLimit ||
-        !SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
+    // SetFilePointer, not ...Ex: the library also loads on Windows 95 and NT 4.
+    LONG high = 0;
+    SetLastError(NO_ERROR);
+    const DWORD size = SetFilePointer(file.get(), 0, &high, FILE_END);
+    if ((size == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) || high != 0 || size > kTextLimit ||
+        SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN) != 0) {
         return false;
     }
-    const DWORD size = static_cast<DWORD>(end.QuadPart);
     std::string bytes(static_cast<size_t>(size) + 2, '\0');
     DWORD read = 0;
     if (!ReadFile(file.get(), &bytes[0], size, &read, nullptr)) return false;

@@ -29,7 +29,8 @@ public:
     void Flush();
 
     // The whole summary, through Print and straight to the file for the
-    // registry sections. Always 1.
+    // registry sections. Always 1. Virtual so that tests can drive Save and
+    // Print with content of their own.
     virtual int WriteContent();
     // "System Information", "Operation System" and the Windows line, which
     // ends without a line break.

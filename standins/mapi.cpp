@@ -78,6 +78,10 @@ DWORD ReadDword(const RegKey& key, const char* name, DWORD def) {
 
 }  // namespace
 
+// Gives the variant without MAPISendMail an export of its own: a DLL with none
+// would have the linker export everything.
+extern "C" ULONG WINAPI MAPIFreeBuffer(LPVOID) { return simple_mapi::kSuccess; }
+
 extern "C" ULONG WINAPI MAPISendMail(ULONG_PTR session, ULONG_PTR uiParam, MapiMessage* message, ULONG flags,
                                      ULONG reserved) {
     const RegKey root = RegKey::Create(HKEY_CURRENT_USER, kRoot);

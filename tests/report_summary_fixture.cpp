@@ -27,6 +27,10 @@ std::string DllOverridesKey() { return "Software\\Wine\\AppDefaults\\" + OwnProg
 
 void SummaryTest::SetUp() {
     SettingsTest::SetUp();
+    // The message box driver puts twpalmui's MessageBoxA import back when it
+    // is destroyed, after the base has freed the library: keep it loaded.
+    HMODULE pinned = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, (BinDir() + "\\twpalmui.dll").c_str(), &pinned);
     DeleteKeyTree(HKEY_CURRENT_USER, kMapiStandInKey);
     DeleteFileA(SummaryPath().c_str());
 }
@@ -77,8 +81,15 @@ void SummaryTest::UseMapiStandIn(const std::string& variant) {
     // Native first, and the stand-in already loaded: a load by bare name
     // then finds it instead of Wine's own MAPI32.
     SetMapiOverride("native,builtin");
-    mapi_ = Module::Load((StandInDir(variant) + "\\MAPI32.dll").c_str());
+    // Another stand-in still loaded would be found by its name instead.
+    mapi_.Free();
+    const std::string path = StandInDir(variant) + "\\MAPI32.dll";
+    mapi_ = Module::Load(path.c_str());
     ASSERT_TRUE(mapi_) << variant;
+    const Module byName = Module::Load("MAPI32.DLL");
+    char found[MAX_PATH] = {};
+    GetModuleFileNameA(byName.get(), found, MAX_PATH);
+    ASSERT_EQ(mapi_.get(), byName.get()) << "MAPI32.DLL by name is " << found;
 }
 
 void SummaryTest::MakeMapiMissing() {

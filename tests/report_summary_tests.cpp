@@ -13,7 +13,10 @@
 #include <vector>
 
 #include "common/reg_key.h"
+#include "framework/application.h"
 #include "report/file_version_info.h"
+#include "report/mapi_mail.h"
+#include "report/summary_dlg.h"
 #include "report/summary_report.h"
 #include "resources/twpalmui_ids.h"
 #include "tests/report_summary_fixture.h"
@@ -545,24 +548,27 @@ TEST_F(SummaryDialogTest, LayoutOfTheDialog) {
             if (control.text) {
                 EXPECT_EQ(control.text, WindowText(child));
             }
-            RECT expected = {control.units.left, control.units.top, control.units.left + control.units.right,
-                             control.units.top + control.units.bottom};
+            // Position and size are converted from dialog units each by itself.
+            RECT expected = control.units;
             MapDialogRect(summary, &expected);
             RECT actual = {};
             GetWindowRect(child, &actual);
             MapWindowPoints(nullptr, summary, reinterpret_cast<POINT*>(&actual), 2);
             EXPECT_EQ(expected.left, actual.left) << control.id;
             EXPECT_EQ(expected.top, actual.top) << control.id;
-            EXPECT_EQ(expected.right - expected.left, actual.right - actual.left) << control.id;
-            EXPECT_EQ(expected.bottom - expected.top, actual.bottom - actual.top) << control.id;
+            EXPECT_EQ(expected.right, actual.right - actual.left) << control.id;
+            EXPECT_EQ(expected.bottom, actual.bottom - actual.top) << control.id;
             EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) << control.id;
             child = GetWindow(child, GW_HWNDNEXT);
         }
         EXPECT_EQ(nullptr, child);
         EXPECT_EQ(static_cast<LONG>(BS_PUSHBUTTON), GetWindowLongA(GetDlgItem(summary, IDOK), GWL_STYLE) & 0x0F);
-        const LONG textStyle = GetWindowLongA(GetDlgItem(summary, IDC_SUMMARY_TEXT), GWL_STYLE);
-        const LONG wanted = ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | WS_HSCROLL | WS_VSCROLL | WS_BORDER;
+        HWND text = GetDlgItem(summary, IDC_SUMMARY_TEXT);
+        const LONG textStyle = GetWindowLongA(text, GWL_STYLE);
+        const LONG wanted = ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | WS_HSCROLL | WS_VSCROLL;
         EXPECT_EQ(wanted, textStyle & wanted);
+        // An edit box turns its border into a sunken edge.
+        EXPECT_TRUE((textStyle & WS_BORDER) || (GetWindowLongA(text, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
         // The focus starts on the first tab stop.
         EXPECT_EQ(GetDlgItem(summary, IDOK), GetFocus());
         Click(summary, IDCANCEL);
@@ -576,6 +582,7 @@ TEST_F(SummaryDialogTest, ShowsTheWholeReportInCourierNewAndCopiesIt) {
     LOGFONTA textFont = {}, dialogFont = {};
     std::string copied;
     DWORD selectionStart = 1, selectionEnd = 0;
+    DWORD limit = 0;
     RunSummary({[&](HWND summary) {
                     HWND text = GetDlgItem(summary, IDC_SUMMARY_TEXT);
                     std::string whole(static_cast<size_t>(GetWindowTextLengthA(text)) + 1, '\0');
@@ -583,6 +590,8 @@ TEST_F(SummaryDialogTest, ShowsTheWholeReportInCourierNewAndCopiesIt) {
                     whole.resize(whole.size() - 1);
                     shown = whole;
                     textFont = FontOf(text);
+                    // Wine sets a text beyond the limit anyway: check the limit itself.
+                    limit = static_cast<DWORD>(SendMessageA(text, EM_GETLIMITTEXT, 0, 0));
                     dialogFont = FontOf(summary);
                     Click(summary, IDC_SUMMARY_COPY);
                 },
@@ -598,6 +607,7 @@ TEST_F(SummaryDialogTest, ShowsTheWholeReportInCourierNewAndCopiesIt) {
     EXPECT_TRUE(SameText(file, copied));
     EXPECT_EQ(0u, selectionStart);
     EXPECT_EQ(file.size(), selectionEnd);
+    EXPECT_EQ(0x0FFFFFFFu, limit);
     EXPECT_STREQ("Courier New", textFont.lfFaceName);
     EXPECT_EQ(dialogFont.lfHeight, textFont.lfHeight);
     EXPECT_EQ(dialogFont.lfWeight, textFont.lfWeight);
@@ -627,9 +637,10 @@ TEST_F(SummaryDialogTest, SendReportMailsTheTextToSupportAndCloses) {
     EXPECT_EQ(kSupport, MailText("Recip0Address"));
     EXPECT_EQ(0u, MailDword("FileCount"));
     EXPECT_EQ(1u, MailDword("FilesMissing"));
-    // During the call the dialog is the mail client's modal owner.
+    // During the call the dialog is the mail client's disabled owner. Disabling
+    // it cancels its mouse capture, so the client's own window gets the mouse.
     EXPECT_EQ(0u, MailDword("OwnerEnabled"));
-    EXPECT_EQ(1u, MailDword("OwnerHasCapture"));
+    EXPECT_EQ(0u, MailDword("OwnerHasCapture"));
     EXPECT_EQ(1u, MailDword("FocusIsNone"));
 }
 
@@ -728,4 +739,55 @@ TEST_F(SummaryDialogTest, UnreadableFileShowsWhereItIsAndMailsThat) {
     EXPECT_EQ(sentence, shown);
     EXPECT_EQ(sentence, MailText("NoteText"));
     EXPECT_TRUE(boxes_.seen().empty());
+}
+
+TEST_F(SummaryDialogTest, NotSentMessageIsCutAt518Characters) {
+    // The dialog on its own, with a path no summary file could have.
+    Application application(twpalmui_.get(), "Quillon Software", "Orvelle");
+    boxes_.Watch(GetModuleHandleA(nullptr));
+    MakeMapiMissing();
+    const std::string path = "C:\\" + std::string(600, 'p') + ".txt";
+    std::string shown;
+    dialogs_.On(kSummaryCaption, [&](HWND dialog) {
+        shown = ControlText(dialog, IDC_SUMMARY_TEXT);
+        Click(dialog, IDOK);
+    });
+    boxes_.Answer(IDOK);
+    CSummaryDlg dialog(path.c_str(), nullptr);
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    EXPECT_EQ("You can find the report at " + path, shown);
+    ASSERT_EQ(1u, boxes_.seen().size());
+    const std::string whole =
+        "The summary was not sent. Please send the file\r\n\r\n'" + path + "'\r\n\r\nto " + kSupport + ".";
+    EXPECT_EQ(whole.substr(0, 518), boxes_.seen()[0].text);
+    EXPECT_EQ(0x50010u, boxes_.seen()[0].flags);
+}
+
+class SummaryMailTest : public SummaryTest {};
+
+TEST_F(SummaryMailTest, HeaderTextsAreCutAt517AndEmptyOnesLeftOut) {
+    UseMapiStandIn();
+    const std::string address = "a" + std::string(600, 'd') + "@example.com";
+    const std::string name = "n" + std::string(600, 'n');
+    const std::string subject = "s" + std::string(600, 's');
+    const std::string body = std::string(70000, 'b') + "\r\nend";
+    EXPECT_TRUE(SendMailMessage(nullptr, address.c_str(), name.c_str(), subject.c_str(), body.c_str()));
+    EXPECT_EQ(address.substr(0, 517), MailText("Recip0Address"));
+    EXPECT_EQ(name.substr(0, 517), MailText("Recip0Name"));
+    EXPECT_EQ(subject.substr(0, 517), MailText("Subject"));
+    EXPECT_EQ(body, MailText("NoteText"));
+    EXPECT_EQ(0u, MailQword("UIParam"));
+
+    // Empty or missing texts reach MAPI as null pointers.
+    EXPECT_TRUE(SendMailMessage(nullptr, "x@example.com", "", nullptr, ""));
+    EXPECT_EQ("x@example.com", MailText("Recip0Address"));
+    EXPECT_EQ("<missing>", MailText("Recip0Name"));
+    EXPECT_EQ("<missing>", MailText("Subject"));
+    EXPECT_EQ("<missing>", MailText("NoteText"));
+    EXPECT_EQ(2u, MapiCalls());
+
+    // No address, no mail.
+    EXPECT_FALSE(SendMailMessage(nullptr, "", "name", "subject", "body"));
+    EXPECT_FALSE(SendMailMessage(nullptr, nullptr, "name", "subject", "body"));
+    EXPECT_EQ(2u, MapiCalls());
 }
