@@ -12,6 +12,10 @@ declare -A expected_exports=(
 )
 system_dlls="advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll shlwapi.dll user32.dll version.dll"
 
+# kernel32 functions that Windows 95 to XP lack: a shipped DLL importing one
+# would not load there.
+late_kernel32="GetTickCount64 AddVectoredExceptionHandler RemoveVectoredExceptionHandler TryEnterCriticalSection SetFilePointerEx GetFileSizeEx InitOnceExecuteOnce"
+
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 exports_of() {
@@ -34,6 +38,11 @@ for arch in i686 x86_64; do
             case " $system_dlls " in
                 *" $import "*) ;;
                 *) fail "$arch $dll imports $import, not a Windows system library" ;;
+            esac
+        done
+        for function in $("$objdump" -p "$file" | awk '/DLL Name:/ {on = tolower($3) == "kernel32.dll"; next} on && NF >= 2 {print $NF}'); do
+            case " $late_kernel32 " in
+                *" $function "*) fail "$arch $dll imports kernel32 $function, missing before Windows Vista" ;;
             esac
         done
         echo "$arch $dll: exports [$got]"
