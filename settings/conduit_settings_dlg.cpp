@@ -2,7 +2,6 @@
 
 #include <cderr.h>
 #include <commdlg.h>
-#include <shellapi.h>
 
 #include <utility>
 
@@ -13,6 +12,7 @@
 #include "settings/hotsync_action_dlg.h"
 #include "ui/folders.h"
 #include "ui/messages.h"
+#include "ui/shell_calls.h"
 
 namespace {
 
@@ -108,12 +108,12 @@ void CConduitSettingsDlg::ChooseDataFile() {
     open.lpstrTitle = title.c_str();
     open.lpstrDefExt = extension.c_str();
     open.Flags = kOpenFlags;
-    if (GetOpenFileNameA(&open)) {
+    DWORD error = 0;
+    if (ShowOpenFileDialog(&open, &error)) {
         SetItemText(IDC_SETTINGS_FILE, file);
         EnableViewLog(FileExists(file) && FileExists(BuildLogFileName(file, kind_, user_)));
         return;
     }
-    const DWORD error = CommDlgExtendedError();
     if (error == CDERR_DIALOGFAILURE) ReportError(kErrorNotEnoughMemory, hwnd());
     if (error == FNERR_INVALIDFILENAME) ReportError(kErrorInvalidName, hwnd());
 }
@@ -130,7 +130,7 @@ void CConduitSettingsDlg::EditActions() {
 
 void CConduitSettingsDlg::OpenLog() {
     const std::string log = BuildLogFileName(ItemText(IDC_SETTINGS_FILE), kind_, user_);
-    ShellExecuteA(nullptr, nullptr, log.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWithShell(log);
 }
 
 void CConduitSettingsDlg::OnOK() {

@@ -1,7 +1,5 @@
 #include "ui/about_box.h"
 
-#include <shellapi.h>
-
 #include <cstdio>
 #include <string>
 
@@ -9,6 +7,7 @@
 #include "framework/application.h"
 #include "resources/twpalmui_ids.h"
 #include "ui/os_class.h"
+#include "ui/shell_calls.h"
 
 using product::GetProductString;
 
@@ -107,7 +106,7 @@ void CAboutBox::OnButtonUp(LPARAM point) {
     if (GetCapture() != hwnd()) return;
     ReleaseCapture();
     if (!LinkUnder(point)) return;
-    ShellExecuteA(nullptr, nullptr, LinkAddress().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWithShell(LinkAddress());
 }
 
 void CAboutBox::ReleaseResources() {

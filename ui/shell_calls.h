@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+
+// Shell and common-dialog calls bound by name at the moment they are needed:
+// linking them would load comdlg32 and shell32, and the libraries those bring,
+// into every process that loads the settings library.
+
+// ShellExecuteA with no owner, the default verb and SW_SHOWNORMAL; the result
+// is not used.
+void OpenWithShell(const std::string& target);
+
+// GetOpenFileNameA; on false, error holds CommDlgExtendedError (0 when the
+// user cancelled, or when the library could not be had).
+bool ShowOpenFileDialog(OPENFILENAMEA* dialog, DWORD* error);
