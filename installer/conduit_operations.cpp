@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "common/product_value.h"
 #include "common/reg_key.h"
 #include "common/text.h"
@@ -37,21 +39,46 @@ bool HasRegisterFunctions(const Functions& f) {
            f.setPriority && f.setInfo && f.setIntegrate && f.setUser && f.setTitle && f.setArgument;
 }
 
-// Copies one string of the registration into the backup when the query
-// succeeds. A value too long for the buffer is reported rather than dropped:
-// the conduit must not be removed with an incomplete backup.
-int BackupString(const RegKey& backup, palm::CmGetCreatorStringFn query, const char* creator,
-                 const char* valueName) {
-    std::string value;
-    const int rc = QueryString(query, creator, &value);
-    if (rc == kSuccess) backup.WriteString(valueName, value);
-    return rc == kCmBufferTooSmall ? rc : kSuccess;
+// The Conduit Manager's word for a creator without a conduit: "not
+// previously installed", or no library name to read.
+bool NothingRegistered(int rc) { return rc == kCmConduitNotInstalled || rc == kCmValueNotFound; }
+
+// One value of a foreign registration, read before its backup is written.
+struct SavedValue {
+    const char* name;
+    bool number;
+    std::string text;
+    DWORD value;
+};
+
+// Adds a string of the registration to saved; one that is not set is left
+// out. Any other failure (the registry, memory, a value too long for the
+// buffer) is returned: the conduit must not be removed with an incomplete
+// backup.
+int SaveString(palm::CmGetCreatorStringFn query, const char* creator, const char* name,
+               std::vector<SavedValue>* saved) {
+    std::string text;
+    const int rc = QueryString(query, creator, &text);
+    if (rc == kCmValueNotFound) return kSuccess;
+    if (rc == kSuccess) saved->push_back({name, false, text, 0});
+    return rc;
 }
 
-void BackupInt(const RegKey& backup, palm::CmGetCreatorIntFn query, const char* creator,
-               const char* valueName) {
+int SaveInt(palm::CmGetCreatorIntFn query, const char* creator, const char* name, std::vector<SavedValue>* saved) {
     int value = 0;
-    if (query(creator, &value) == kSuccess) backup.WriteDword(valueName, static_cast<DWORD>(value));
+    const int rc = query(creator, &value);
+    if (rc == kCmValueNotFound) return kSuccess;
+    if (rc == kSuccess) saved->push_back({name, true, std::string(), static_cast<DWORD>(value)});
+    return rc;
+}
+
+// A string of the backup. They are written as REG_SZ; a value of another type
+// holds no text of the saved conduit and reads as not set.
+std::string ReadBackupString(const RegKey& backup, const char* name) {
+    std::vector<BYTE> data;
+    DWORD type = REG_NONE;
+    if (!backup.ReadBytes(name, &data, &type) || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::string();
+    return text::FromBuffer(reinterpret_cast<const char*>(data.data()), data.size());
 }
 
 // Stores the record's fields in order, skipping empty strings; stops at the
@@ -99,32 +126,45 @@ int BackupRegistration(const ConduitDefinition& conduit, const std::string& prod
 
     std::string registered;
     const int named = QueryString(f.getName, conduit.creator, &registered);
-    // A name too long for the buffer is still a registration, one that
-    // could not be saved.
-    if (named == kCmBufferTooSmall) return named;
-    if (named != kSuccess) return kSuccess;
+    if (NothingRegistered(named)) return kSuccess;
+    // A registration that cannot be read (a name too long for the buffer
+    // included) cannot be saved, so it must not be removed either.
+    if (named != kSuccess) return named;
     if (IsOwnConduit(conduit, registered)) return kSuccess;
+
+    // Everything is read before the earlier backup goes: a query that fails
+    // leaves the registration and the earlier backup as they were.
+    const char* creator = conduit.creator;
+    std::vector<SavedValue> saved = {{"Conduit", false, registered, 0}};
+    rc = SaveString(f.getModule, creator, "Module", &saved);
+    if (rc == kSuccess) rc = SaveString(f.getDirectory, creator, "Directory", &saved);
+    if (rc == kSuccess) rc = SaveString(f.getFile, creator, "File0", &saved);
+    if (rc == kSuccess) rc = SaveString(f.getRemote, creator, "Remote0", &saved);
+    if (rc == kSuccess) rc = SaveInt(f.getPriority, creator, "Priority", &saved);
+    if (rc == kSuccess) rc = SaveString(f.getInfo, creator, "Information", &saved);
+    if (rc == kSuccess) rc = SaveInt(f.getIntegrate, creator, "Integrate", &saved);
+    if (rc == kSuccess) rc = SaveString(f.getUser, creator, "Username", &saved);
+    if (rc == kSuccess) rc = SaveString(f.getTitle, creator, "Name", &saved);
+    if (rc == kSuccess) rc = SaveString(f.getArgument, creator, "Arguments", &saved);
+    if (rc != kSuccess) return rc;
 
     const Profile& profile = TheInstallerApp().profile();
     const std::string section = BackupSection(conduit);
     profile.DeleteSection(section.c_str());
     RegKey backup = profile.OpenSection(section.c_str());
-    const char* creator = conduit.creator;
-    backup.WriteString("Conduit", registered);
-    rc = BackupString(backup, f.getModule, creator, "Module");
-    if (rc == kSuccess) rc = BackupString(backup, f.getDirectory, creator, "Directory");
-    if (rc == kSuccess) rc = BackupString(backup, f.getFile, creator, "File0");
-    if (rc == kSuccess) rc = BackupString(backup, f.getRemote, creator, "Remote0");
-    if (rc == kSuccess) BackupInt(backup, f.getPriority, creator, "Priority");
-    if (rc == kSuccess) rc = BackupString(backup, f.getInfo, creator, "Information");
-    if (rc == kSuccess) BackupInt(backup, f.getIntegrate, creator, "Integrate");
-    if (rc == kSuccess) rc = BackupString(backup, f.getUser, creator, "Username");
-    if (rc == kSuccess) rc = BackupString(backup, f.getTitle, creator, "Name");
-    if (rc == kSuccess) rc = BackupString(backup, f.getArgument, creator, "Arguments");
-    return rc;
+    for (const SavedValue& value : saved) {
+        if (value.number) {
+            backup.WriteDword(value.name, value.value);
+        } else {
+            backup.WriteString(value.name, value.text);
+        }
+    }
+    return kSuccess;
 }
 
-int RemoveRegistration(const ConduitDefinition& conduit, const std::string& productPath, bool onlyOwn) {
+int RemoveRegistration(const ConduitDefinition& conduit, const std::string& productPath, bool onlyOwn,
+                       bool* leftAlone) {
+    if (leftAlone) *leftAlone = false;
     ConduitManager manager;
     int rc = manager.Load(productPath);
     if (rc != kSuccess) return rc;
@@ -133,8 +173,12 @@ int RemoveRegistration(const ConduitDefinition& conduit, const std::string& prod
 
     if (onlyOwn) {
         std::string registered;
-        if (QueryString(f.getName, conduit.creator, &registered) != kSuccess ||
-            !IsOwnConduit(conduit, registered)) {
+        const int named = QueryString(f.getName, conduit.creator, &registered);
+        // A registration that cannot be read may be ours: that is reported,
+        // not passed off as someone else's conduit.
+        if (named != kSuccess && !NothingRegistered(named)) return named;
+        if (named != kSuccess || !IsOwnConduit(conduit, registered)) {
+            if (leftAlone) *leftAlone = true;
             return kCmConduitNotInstalled;
         }
     }
@@ -152,7 +196,8 @@ int RemoveRegistration(const ConduitDefinition& conduit, const std::string& prod
     if (rc == kCmConduitNotInstalled) rc = kSuccess;
     if (rc >= 0 && f.nmUnregister) {
         rc = f.nmUnregister("");
-        if (rc == kNmNotRegistered) rc = kSuccess;
+        // Nothing to unregister: the conduit is gone all the same.
+        if (rc == kNmNotRegistered || rc == kCmConduitNotInstalled) rc = kSuccess;
     }
     pause.End();
     return rc < 0 ? rc : kSuccess;
@@ -163,18 +208,21 @@ int RestoreRegistration(const ConduitDefinition& conduit, const std::string& pro
     const std::string section = BackupSection(conduit);
     const char* s = section.c_str();
     ConduitRecord record;
-    record.library = profile.GetString(s, "Conduit", "");
-    if (record.library.empty()) return kSuccess;
-    record.module = profile.GetString(s, "Module", "");
-    record.directory = profile.GetString(s, "Directory", "");
-    record.file = profile.GetString(s, "File0", "");
-    record.remote = profile.GetString(s, "Remote0", "");
-    record.priority = static_cast<int>(profile.GetInt(s, "Priority", 0));
-    record.information = profile.GetString(s, "Information", "");
-    record.integrate = static_cast<int>(profile.GetInt(s, "Integrate", 0));
-    record.user = profile.GetString(s, "Username", "");
-    record.title = profile.GetString(s, "Name", "");
-    record.arguments = profile.GetString(s, "Arguments", "");
+    {
+        const RegKey backup = profile.OpenSection(s);
+        record.library = ReadBackupString(backup, "Conduit");
+        if (record.library.empty()) return kSuccess;
+        record.module = ReadBackupString(backup, "Module");
+        record.directory = ReadBackupString(backup, "Directory");
+        record.file = ReadBackupString(backup, "File0");
+        record.remote = ReadBackupString(backup, "Remote0");
+        record.priority = static_cast<int>(profile.GetInt(s, "Priority", 0));
+        record.information = ReadBackupString(backup, "Information");
+        record.integrate = static_cast<int>(profile.GetInt(s, "Integrate", 0));
+        record.user = ReadBackupString(backup, "Username");
+        record.title = ReadBackupString(backup, "Name");
+        record.arguments = ReadBackupString(backup, "Arguments");
+    }
     return RegisterConduit(conduit, productPath, record);
 }
 
@@ -220,8 +268,9 @@ int InstallConduit(const ConduitDefinition& conduit, const std::string& productP
 }
 
 int UninstallConduit(const ConduitDefinition& conduit, const std::string& productPath) {
-    const int rc = RemoveRegistration(conduit, productPath, true);
-    if (rc == kCmConduitNotInstalled) return kSuccess;
+    bool leftAlone = false;
+    const int rc = RemoveRegistration(conduit, productPath, true, &leftAlone);
+    if (leftAlone) return kSuccess;
     if (rc != kSuccess) return rc;
     return RestoreRegistration(conduit, productPath);
 }

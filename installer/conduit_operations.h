@@ -17,7 +17,11 @@ int CheckRegistration(const ConduitDefinition& conduit, const std::string& produ
 
 // The steps the three above are made of.
 int BackupRegistration(const ConduitDefinition& conduit, const std::string& productPath);
-int RemoveRegistration(const ConduitDefinition& conduit, const std::string& productPath, bool onlyOwn);
+// With onlyOwn, a creator holding no conduit or another's is left alone:
+// kCmConduitNotInstalled, and *leftAlone (when given) becomes true, which
+// tells this refusal apart from the same code coming from the Conduit Manager.
+int RemoveRegistration(const ConduitDefinition& conduit, const std::string& productPath, bool onlyOwn,
+                       bool* leftAlone = nullptr);
 int RestoreRegistration(const ConduitDefinition& conduit, const std::string& productPath);
 int RegisterConduit(const ConduitDefinition& conduit, const std::string& productPath,
                     const ConduitRecord& record);

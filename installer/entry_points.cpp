@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/palm_api.h"
 #include "common/product_value.h"
 #include "installer/conduit_operations.h"
 #include "installer/hotsync_directory.h"
@@ -12,13 +13,22 @@ namespace {
 
 using ConduitOperation = int (*)(const ConduitDefinition&, const std::string&);
 
+// Files of the product folder are named in MAX_PATH buffers: a "Path" that
+// leaves no room for the longest name joined to it cannot name the folder,
+// and a conduit registered from it could never be recognised again.
+constexpr size_t kMaxProductPathLength = MAX_PATH - 1 - sizeof(palm::kCondMgrDll);
+
+bool UsableProductPath(const std::string& path) {
+    return !path.empty() && path.size() <= kMaxProductPathLength;
+}
+
 // Both conduits, the Date Book first; the second runs whatever the first gave.
 // The To Do List's failure is reported, else the Date Book's, so a failed
 // Date Book is never passed off as success.
 void RunForBothConduits(ConduitOperation operation, HWND owner, int quiet) {
     SetOwnerWindow(owner);
     const std::string path = ReadProductValue("Path");
-    if (path.empty()) {
+    if (!UsableProductPath(path)) {
         ReportResult(quiet, ERR_REINSTALL);
         return;
     }
@@ -47,7 +57,7 @@ void VerifyConduit(const ConduitDefinition& conduit, HWND owner, int interactive
     const std::string path = ReadProductValue("Path");
     const std::string palmDesktopPath = ReadProductValue("PDPath");
     int code = ERR_REINSTALL;
-    if (!path.empty() && !palmDesktopPath.empty()) {
+    if (UsableProductPath(path) && !palmDesktopPath.empty()) {
         code = CheckHotSyncPath(palmDesktopPath);
         if (code == kSuccess) code = CheckRegistration(conduit, path);
     }

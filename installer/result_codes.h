@@ -10,6 +10,7 @@ enum ResultCode : int {
     kCmConduitNotInstalled = -1003,
     kCmCreatorInUse = -1005,
     kCmBufferTooSmall = -1010,
+    kCmValueNotFound = -1011,
     kCmLastError = -1017,
     kNmNotRegistered = -1021,  // from NmUnregister: counts as success
     ERR_CONDMGR_NOT_INCLUDED = -1201,
