@@ -25,6 +25,10 @@ std::string UserSection(const std::string& user) {
     return std::string(product::GetProductString(product::kUsersSection)) + "\\" + user;
 }
 
+bool CanStoreConduitSettings(const std::string& user, int kind) {
+    return static_cast<bool>(Application::Current().profile().OpenSection(ConduitSectionOf(user, kind).c_str()));
+}
+
 ConduitSettings LoadConduitSettings(const std::string& user, int kind) {
     const Profile& profile = Application::Current().profile();
     const std::string section = ConduitSectionOf(user, kind);

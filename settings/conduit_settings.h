@@ -33,3 +33,8 @@ std::string BuildLogFileName(const std::string& dataFile, int kind, const std::s
 
 // The profile section of a Palm user: "Users\" + user.
 std::string UserSection(const std::string& user);
+
+// Whether the registry can hold this Palm user's settings for the conduit:
+// opens (creating, as every profile read does) the conduit's section. False
+// for a name too long for a registry key, whose settings would be lost.
+bool CanStoreConduitSettings(const std::string& user, int kind);

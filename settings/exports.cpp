@@ -23,10 +23,13 @@ int WINAPI DisplaySettings(HWND parent) {
 
 // Shows one Palm user's settings for one conduit; -1 with nothing shown or
 // written for an unknown conduit kind or a missing user name (which would
-// otherwise write below "Users" itself).
+// otherwise write below "Users" itself), and -1 with nothing shown for a name
+// whose settings the registry cannot hold (a key name too long): the dialog
+// would otherwise take the user's choices and lose all or some of them on OK.
 int WINAPI DisplayUserSettings(int conduit, const char* userName, HWND parent) {
     if (!IsConduitKind(conduit) || !userName || !*userName) return -1;
     const std::string user = userName;
+    if (!CanStoreConduitSettings(user, conduit)) return -1;
     CheckConduitComponent(conduit, parent);
     Application::Current().profile().WriteInt(UserSection(user).c_str(), "LUC", static_cast<DWORD>(conduit));
     RunConduitSettingsDialog(ConduitKey(conduit), user, parent);

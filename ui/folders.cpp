@@ -33,6 +33,11 @@ std::string Append(const std::string& folder, const char* name) {
     return folder + "\\" + name;
 }
 
+// A path that does not fit a MAX_PATH buffer names no file or folder here:
+// the conduits and the ANSI file functions cannot use it, and a shortened
+// copy would name another one.
+bool FitsMaxPath(const std::string& path) { return path.size() < MAX_PATH; }
+
 enum class Match { kNone, kFile, kFolder };
 
 Match FirstMatch(const std::string& path) {
@@ -61,7 +66,9 @@ std::string GetAlmanorProgramPath() {
     return folder.empty() ? "" : folder + "\\almanor.exe";
 }
 
-std::string GetAlmanorDataDir() {
+namespace {
+
+std::string FindAlmanorDataDir() {
     std::string dataDir = ReadRegString(HKEY_CURRENT_USER, CalendarKeyPath(GetProductString(product::kCommonKey)).c_str(),
                                         GetProductString(product::kDataDirValue));
     DropTrailingBackslash(&dataDir);
@@ -84,6 +91,15 @@ std::string GetAlmanorDataDir() {
     return data;
 }
 
+}  // namespace
+
+std::string GetAlmanorDataDir() {
+    // The open-file dialog copies its initial folder into MAX_PATH buffers
+    // (Wine's crashes on a longer one): such a folder is none.
+    const std::string folder = FindAlmanorDataDir();
+    return FitsMaxPath(folder) ? folder : std::string();
+}
+
 bool GetSpecialFolder(HWND owner, char* path, int csidl, bool create) {
     if (GetOsClass() > kOsNt4) {
         Module shell = Module::Load("shell32.dll");
@@ -95,10 +111,10 @@ bool GetSpecialFolder(HWND owner, char* path, int csidl, bool create) {
     return get && get(owner, csidl | (create ? CSIDL_FLAG_CREATE : 0), nullptr, 0, path) == S_OK;
 }
 
-bool FileExists(const std::string& path) { return FirstMatch(path) == Match::kFile; }
+bool FileExists(const std::string& path) { return FitsMaxPath(path) && FirstMatch(path) == Match::kFile; }
 
 bool DirectoryExists(const std::string& path) {
-    std::string folder = path.substr(0, MAX_PATH);
+    std::string folder = path;
     DropTrailingBackslash(&folder);
-    return FirstMatch(folder) == Match::kFolder;
+    return FitsMaxPath(folder) && FirstMatch(folder) == Match::kFolder;
 }

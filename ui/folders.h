@@ -17,7 +17,9 @@ std::string GetAlmanorDataDir();
 // A shell special folder (CSIDL) into a MAX_PATH buffer.
 bool GetSpecialFolder(HWND owner, char* path, int csidl, bool create);
 
-// The first match of the path exists and is not a folder.
+// The first match of the path exists and is not a folder. Paths of MAX_PATH
+// characters or more are never found.
 bool FileExists(const std::string& path);
-// The path (one trailing backslash ignored) names an existing folder.
+// The path (one trailing backslash ignored) names an existing folder; not
+// when it is MAX_PATH characters or longer.
 bool DirectoryExists(const std::string& path);
