@@ -36,7 +36,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/import_patch.h"
+#include "tests/support/import_patch.h"
 #include "bench/twbench_ids.h"
 
 namespace {
@@ -822,7 +822,7 @@ int SummaryMode(const std::string& label, int runs, bool profile) {
     HMODULE ui = LoadProduct("twpalmui.dll");
     auto display = ui ? Export<DisplaySettingsFn>(ui, "DisplaySettings") : nullptr;
     if (!display) return g_failures;
-    std::vector<std::unique_ptr<bench::ImportPatch>> patches;
+    std::vector<std::unique_ptr<testsupport::ImportPatch>> patches;
     if (profile) {
         const struct {
             const char* dll;
@@ -840,7 +840,7 @@ int SummaryMode(const std::string& label, int runs, bool profile) {
             {"VERSION.dll", "GetFileVersionInfoA", reinterpret_cast<void*>(&TimedGetFileVersionInfoA)},
         };
         for (const auto& entry : timed) {
-            patches.push_back(std::make_unique<bench::ImportPatch>(ui, entry.dll, entry.function, entry.replacement));
+            patches.push_back(std::make_unique<testsupport::ImportPatch>(ui, entry.dll, entry.function, entry.replacement));
             if (!patches.back()->applied()) Note("twpalmui.dll imports no %s!%s to time", entry.dll, entry.function);
         }
     }
@@ -1016,7 +1016,7 @@ int ConduitsMode(const std::string& scenario, int runs) {
     auto install = palm ? Export<ConduitsFn>(palm, "InstallAllConduits") : nullptr;
     auto uninstall = palm ? Export<ConduitsFn>(palm, "UninstallAllConduits") : nullptr;
     if (!install || !uninstall) return g_failures;
-    bench::ImportPatch sleepPatch(palm, "KERNEL32.dll", "Sleep", reinterpret_cast<void*>(&CountingSleep));
+    testsupport::ImportPatch sleepPatch(palm, "KERNEL32.dll", "Sleep", reinterpret_cast<void*>(&CountingSleep));
     if (!sleepPatch.applied()) {
         Fail("twpalm.dll imports no KERNEL32.dll!Sleep to count");
         return g_failures;
