@@ -35,39 +35,9 @@ constexpr UINT kTopmostError = MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST;
 constexpr UINT kTopmostQuestion = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST;
 
 std::string MessageFor(int code) {
-    static const std::map<int, std::string> messages = {
-        {-1000, "Error: Unknown Conduit Manager error!\n"},
-        {-1001, "Error: Conduit Manager, index out of range!\n"},
-        {-1002, "Error: Conduit Manager, unable to delete conduit!\n"},
-        {-1003, "Error: Conduit Manager, conduit not previously installed!\n"},
-        {-1004, "Error: Conduit Manager, out of memory!\n"},
-        {-1005, "Error: Conduit Manager, creator id already in use!\n"},
-        {-1006, "Error: Conduit Manager, unable to access registry!\n"},
-        {-1007, "Error: Conduit Manager, unable to create conduit!\n"},
-        {-1008, "Error: Conduit Manager, unable to set conduit value!\n"},
-        {-1009, "Error: Conduit Manager, invalid handle passed!\n"},
-        {-1010, "Error: Conduit Manager, buffer too small!\n"},
-        {-1011, "Error: Conduit Manager, value not found!\n"},
-        {-1012, "Error: Conduit Manager, invalid creator id!\n"},
-        {-1013, "Error: Conduit Manager, invalid pointer passed!\n"},
-        {-1014, "Error: Conduit Manager, unable to install conduit!\n"},
-        {-1015, "Error: Conduit Manager, invalid conduit type!\n"},
-        {-1016, "Error: Conduit Manager, invalid COM port type!\n"},
-        {-1017, "Error: Conduit Manager, function no longer supported!\n"},
-        {-1201, "Error: CondMgr.dll not included with installer!\n"},
-        {-1202, "Error: invalid CondMgr.dll!\n"},
-        {-1203, "Error: HSAPI.dll not found!\n"},
-        {-1204, "Error: conduit not found!\n"},
-        {-1205, "Error: HotSync in progress!\n"},
-        {-1206, "Error: UserData.dll not found!\n"},
-        {-1208,
-         "Error: You must install the Palm Desktop 3.1 or higher software to synchronize your data with "
-         "handhelds!\n"},
-        {-1209, "Error: Reinstall Tidewell for Palm! [2]\n"},
-        {kUnknownCode, "Unknown error occurred: 0xffffffb3 ( -77 )\n"},
-    };
-    auto found = messages.find(code);
-    return found == messages.end() ? "(no message known for " + std::to_string(code) + ")" : found->second;
+    if (code == kUnknownCode) return "Unknown error occurred: 0xffffffb3 ( -77 )\n";
+    const std::string known = ResultMessageOf(code);
+    return known.empty() ? "(no message known for " + std::to_string(code) + ")" : known;
 }
 
 // ---------------------------------------------------------------------------

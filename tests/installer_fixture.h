@@ -68,6 +68,10 @@ std::string BackupPath(const std::string& backupKey);
 // empty when none is.
 std::string LoadedPalmLibraries();
 
+// The text the library shows for a code of its table (-1000 to -1017, -1201
+// to -1209), written out here independently of the library; empty otherwise.
+std::string ResultMessageOf(int code);
+
 // This product's conduit for "date" or "todo" as the stand-in Conduit
 // Manager stores it after a registration from productDir.
 StandInConduit OwnConduit(const std::string& creator, const std::string& productDir);
