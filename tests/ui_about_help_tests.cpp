@@ -165,34 +165,7 @@ ChildResult RunCopyIn(const std::string& folder, const std::string& hhctrlOrder,
     if (!CopyFileA(own, program.c_str(), FALSE)) return result;
     const std::string appDefaults = "Software\\Wine\\AppDefaults\\" + name;
     RegKey::Create(HKEY_CURRENT_USER, (appDefaults + "\\DllOverrides").c_str()).WriteString("hhctrl.ocx", hhctrlOrder);
-    std::string commandLine = "\"" + program + "\" --child " + child + " \"" + argument + "\"";
-
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process = {};
-    const BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                        folder.c_str(), &startup, &process);
-    CloseHandle(writeEnd);
-    if (started) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) result.output.append(buffer, got);
-        WaitForSingleObject(process.hProcess, 60000);
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        result.exitCode = static_cast<int>(code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(readEnd);
+    result = RunChildProgram(program, child, argument, folder);
     DeleteKeyTree(HKEY_CURRENT_USER, appDefaults.c_str());
     // Text written by the child comes with CR LF line ends.
     std::string text;

@@ -40,9 +40,9 @@ std::string ProgramAs(const std::string& windowsVersion) {
 
 ChildRegistration::ChildRegistration(const char* name, ChildMain entry) { Children()[name] = entry; }
 
-ChildResult RunChildAs(const std::string& windowsVersion, const std::string& child, const std::string& argument) {
+ChildResult RunChildProgram(const std::string& program, const std::string& child, const std::string& argument,
+                            const std::string& folder) {
     ChildResult result;
-    const std::string program = ProgramAs(windowsVersion);
     std::string commandLine = "\"" + program + "\" --child " + child + " \"" + argument + "\"";
 
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -56,8 +56,8 @@ ChildResult RunChildAs(const std::string& windowsVersion, const std::string& chi
     startup.hStdError = writeEnd;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process = {};
-    const BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &process);
+    const BOOL started = CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        folder.empty() ? nullptr : folder.c_str(), &startup, &process);
     CloseHandle(writeEnd);
     if (started) {
         char buffer[4096];
@@ -72,6 +72,10 @@ ChildResult RunChildAs(const std::string& windowsVersion, const std::string& chi
     }
     CloseHandle(readEnd);
     return result;
+}
+
+ChildResult RunChildAs(const std::string& windowsVersion, const std::string& child, const std::string& argument) {
+    return RunChildProgram(ProgramAs(windowsVersion), child, argument);
 }
 
 bool RunChildIfRequested(int argc, char** argv, int* exitCode) {

@@ -23,6 +23,11 @@ struct ChildResult {
 ChildResult RunChildAs(const std::string& windowsVersion, const std::string& child,
                        const std::string& argument = "");
 
+// Runs a program (a copy of this test program) in child mode, in folder when
+// given, and collects what it printed.
+ChildResult RunChildProgram(const std::string& program, const std::string& child, const std::string& argument,
+                            const std::string& folder = "");
+
 // Called by main: runs the child named on the command line, if any.
 bool RunChildIfRequested(int argc, char** argv, int* exitCode);
 
