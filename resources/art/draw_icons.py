@@ -64,29 +64,29 @@ def write_icon(path, images):
 # The fingertip is at (13, 7), the hot spot.
 HAND = [" " * 32] * 6 + [
     "             ..                 ",
-    "            .XX.                ",
-    "            .XX.                ",
-    "            .XX.                ",
-    "            .XX.                ",
-    "            .XX...              ",
-    "            .XX.XX...           ",
-    "            .XX.XX.XX..         ",
-    "         .. .XX.XX.XX.X.        ",
-    "        .XX..XXXXXXXXX.X.       ",
-    "        .XXX.XXXXXXXXXXX.       ",
-    "         .XXXXXXXXXXXXXX.       ",
-    "          .XXXXXXXXXXXXX.       ",
-    "          .XXXXXXXXXXXX.        ",
-    "           .XXXXXXXXXXX.        ",
-    "           .XXXXXXXXXX.         ",
-    "            .XXXXXXXXX.         ",
-    "            .XXXXXXXXX.         ",
+    "            .WW.                ",
+    "            .WW.                ",
+    "            .WW.                ",
+    "            .WW.                ",
+    "            .WW...              ",
+    "            .WW.WW...           ",
+    "            .WW.WW.WW..         ",
+    "         .. .WW.WW.WW.W.        ",
+    "        .WW..WWWWWWWWW.W.       ",
+    "        .WWW.WWWWWWWWWWW.       ",
+    "         .WWWWWWWWWWWWWW.       ",
+    "          .WWWWWWWWWWWWW.       ",
+    "          .WWWWWWWWWWWW.        ",
+    "           .WWWWWWWWWWW.        ",
+    "           .WWWWWWWWWW.         ",
+    "            .WWWWWWWWW.         ",
+    "            .WWWWWWWWW.         ",
     "            ...........         ",
 ]
 
 
 def write_cursor(path, hotspot):
-    """32x32 monochrome cursor: '.' black, 'X' white, blank transparent."""
+    """32x32 monochrome cursor: '.' black, 'W' white, blank transparent."""
     size = 32
     rows = [line.ljust(size) for line in HAND] + [" " * size] * (size - len(HAND))
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 1, 0, 0, 0, 0, 2, 2)
@@ -95,7 +95,7 @@ def write_cursor(path, hotspot):
     for line in reversed(rows):
         xbits, abits = bytearray(4), bytearray(4)
         for x, ch in enumerate(line):
-            if ch == "X":
+            if ch == "W":
                 xbits[x // 8] |= 0x80 >> (x % 8)
             if ch == " ":
                 abits[x // 8] |= 0x80 >> (x % 8)
