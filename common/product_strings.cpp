@@ -1,5 +1,7 @@
 #include "common/product_strings.h"
 
+#include "common/registry_names.h"
+
 namespace product {
 
 const char kSupportMailAddress[] = "support@tidewell.example.com";
@@ -7,7 +9,7 @@ const char kSupportMailAddress[] = "support@tidewell.example.com";
 namespace {
 
 const char* const kTable[kProductStringCount] = {
-    "Quillon Software",              // 0
+    regnames::kCompanyKey,           // 0
     "Tidewell for Palm",             // 1
     "1.5r",                          // 2
     "1.5",                           // 3
@@ -15,20 +17,20 @@ const char* const kTable[kProductStringCount] = {
     "",                              // 5
     "/palm/?src=about%s&version=",   // 6
     "", "",                          // 7, 8
-    "Common",                        // 9
+    regnames::kCommonKey,            // 9
     "", "", "", "", "", "", "", "", "", // 10 - 18
     "Segoe UI",                      // 19
     "Tahoma",                        // 20
-    "SOFTWARE",                      // 21
-    "Install",                       // 22
-    "Users",                         // 23
+    regnames::kSoftwareKey,          // 21
+    regnames::kInstallKey,           // 22
+    regnames::kUsersSection,         // 23
     "",                              // 24
-    "Path",                          // 25
-    "PDPath",                        // 26
-    "DDIR",                          // 27
+    regnames::kPathValue,            // 25
+    regnames::kPalmDesktopPathValue, // 26
+    regnames::kDataDirValue,         // 27
     "Data",                          // 28
-    "Almanor",                       // 29
-    "Orvelle",                       // 30
+    regnames::kCalendarKey,          // 29
+    regnames::kProductKey,           // 30
     "",                              // 31
     "",                              // 32
 };
