@@ -11,7 +11,7 @@
 #include "common/text.h"
 #include "report/file_version_info.h"
 #include "report/registry_export.h"
-#include "ui/folders.h"
+#include "settings/almanor_paths.h"
 
 // A flush happens once more than kFlushThreshold characters wait, so the
 // room left is always enough for one full Print.

@@ -10,9 +10,10 @@
 #include "resources/twpalmui_ids.h"
 #include "settings/conduit_kind.h"
 #include "settings/hotsync_action_dlg.h"
-#include "ui/folders.h"
+#include "settings/almanor_paths.h"
+#include "settings/file_checks.h"
 #include "ui/messages.h"
-#include "ui/shell_calls.h"
+#include "bindings/shell_calls.h"
 
 namespace {
 

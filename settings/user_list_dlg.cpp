@@ -8,8 +8,8 @@
 #include "report/summary_command.h"
 #include "resources/twpalmui_ids.h"
 #include "settings/app_list_dlg.h"
-#include "settings/user_manager.h"
-#include "ui/about_box.h"
+#include "bindings/user_manager.h"
+#include "settings/about_box.h"
 
 namespace {
 

@@ -18,9 +18,10 @@
 #include "tests/support/product_state.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/windows_versions.h"
-#include "ui/folders.h"
+#include "settings/almanor_paths.h"
+#include "settings/file_checks.h"
 #include "ui/messages.h"
-#include "ui/os_class.h"
+#include "common/os_class.h"
 
 using namespace testsupport;
 

@@ -20,7 +20,7 @@
 #include "framework/gdi_object.h"
 #include "tests/support/test_paths.h"
 #include "ui/section_label.h"
-#include "ui/theme_api.h"
+#include "bindings/theme_api.h"
 
 using namespace testsupport;
 

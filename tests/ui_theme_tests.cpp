@@ -13,7 +13,7 @@
 
 #include "tests/support/test_paths.h"
 #include "tests/support/windows_versions.h"
-#include "ui/theme_api.h"
+#include "bindings/theme_api.h"
 
 using namespace testsupport;
 

@@ -15,8 +15,8 @@
 #include "settings/conduit_settings_dlg.h"
 #include "settings/hotsync_action_dlg.h"
 #include "settings/user_list_dlg.h"
-#include "ui/about_box.h"
-#include "ui/theme_api.h"
+#include "settings/about_box.h"
+#include "bindings/theme_api.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/subclassed_window.h"
-#include "ui/theme_api.h"
+#include "bindings/theme_api.h"
 
 // A section header of the settings dialog: the title on the left and an
 // etched rule from just after it to the right edge, drawn with the visual

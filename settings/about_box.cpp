@@ -1,4 +1,4 @@
-#include "ui/about_box.h"
+#include "settings/about_box.h"
 
 #include <cstdio>
 #include <string>
@@ -6,8 +6,8 @@
 #include "common/product_strings.h"
 #include "framework/application.h"
 #include "resources/twpalmui_ids.h"
-#include "ui/os_class.h"
-#include "ui/shell_calls.h"
+#include "common/os_class.h"
+#include "bindings/shell_calls.h"
 
 using product::GetProductString;
 

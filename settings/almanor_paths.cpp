@@ -1,12 +1,13 @@
-#include "ui/folders.h"
+#include "settings/almanor_paths.h"
 
+#include <windows.h>
 #include <shlobj.h>
 
-#include "common/module.h"
+#include "bindings/shell_folders.h"
 #include "common/product_strings.h"
 #include "common/reg_key.h"
 #include "common/windows_version.h"
-#include "ui/os_class.h"
+#include "settings/file_checks.h"
 
 using product::GetProductString;
 
@@ -33,23 +34,9 @@ std::string Append(const std::string& folder, const char* name) {
     return folder + "\\" + name;
 }
 
-// A path that does not fit a MAX_PATH buffer names no file or folder here:
-// the conduits and the ANSI file functions cannot use it, and a shortened
-// copy would name another one.
+// The open-file dialog copies its initial folder into MAX_PATH buffers
+// (Wine's crashes on a longer one): such a folder is none.
 bool FitsMaxPath(const std::string& path) { return path.size() < MAX_PATH; }
-
-enum class Match { kNone, kFile, kFolder };
-
-Match FirstMatch(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return Match::kNone;
-    FindClose(search);
-    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? Match::kFolder : Match::kFile;
-}
-
-using SHGetSpecialFolderPathFn = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
-using SHGetFolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
 
 }  // namespace
 
@@ -94,27 +81,6 @@ std::string FindAlmanorDataDir() {
 }  // namespace
 
 std::string GetAlmanorDataDir() {
-    // The open-file dialog copies its initial folder into MAX_PATH buffers
-    // (Wine's crashes on a longer one): such a folder is none.
     const std::string folder = FindAlmanorDataDir();
     return FitsMaxPath(folder) ? folder : std::string();
-}
-
-bool GetSpecialFolder(HWND owner, char* path, int csidl, bool create) {
-    if (GetOsClass() > kOsNt4) {
-        Module shell = Module::Load("shell32.dll");
-        auto get = shell.Find<SHGetSpecialFolderPathFn>("SHGetSpecialFolderPathA");
-        return get && get(owner, path, csidl, create ? TRUE : FALSE);
-    }
-    Module shfolder = Module::Load("shfolder.dll");
-    auto get = shfolder.Find<SHGetFolderPathFn>("SHGetFolderPathA");
-    return get && get(owner, csidl | (create ? CSIDL_FLAG_CREATE : 0), nullptr, 0, path) == S_OK;
-}
-
-bool FileExists(const std::string& path) { return FitsMaxPath(path) && FirstMatch(path) == Match::kFile; }
-
-bool DirectoryExists(const std::string& path) {
-    std::string folder = path;
-    DropTrailingBackslash(&folder);
-    return FitsMaxPath(folder) && FirstMatch(folder) == Match::kFolder;
 }

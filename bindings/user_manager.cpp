@@ -1,4 +1,4 @@
-#include "settings/user_manager.h"
+#include "bindings/user_manager.h"
 
 #include "common/module.h"
 #include "common/palm_api.h"

@@ -1,15 +1,16 @@
-#include "ui/os_class.h"
+#include "common/os_class.h"
 
 #include <windows.h>
+
+#include "common/windows_version.h"
 
 namespace {
 
 int DetectOsClass() {
     const bool nineX = (GetVersion() & 0x80000000u) != 0;
     if (nineX && LOBYTE(LOWORD(GetVersion())) < 4) return kOsOld9x;
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (!GetVersionExA(&info)) return nineX ? kOsWindows95 : kOsOldNt;
+    OSVERSIONINFOA info;
+    if (!QueryWindowsVersion(&info)) return nineX ? kOsWindows95 : kOsOldNt;
     return ClassifyOs(nineX, info.dwMajorVersion, info.dwMinorVersion);
 }
 

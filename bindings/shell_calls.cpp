@@ -1,4 +1,4 @@
-#include "ui/shell_calls.h"
+#include "bindings/shell_calls.h"
 
 #include "common/module.h"
 

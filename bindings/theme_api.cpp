@@ -1,4 +1,4 @@
-#include "ui/theme_api.h"
+#include "bindings/theme_api.h"
 
 namespace {
 

@@ -1,0 +1,27 @@
+#include "settings/file_checks.h"
+
+#include <windows.h>
+
+#include "common/unique_handle.h"
+
+namespace {
+
+bool FitsMaxPath(const std::string& path) { return path.size() < MAX_PATH; }
+
+enum class Match { kNone, kFile, kFolder };
+
+Match FirstMatch(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    if (!FindFirst(path.c_str(), &found)) return Match::kNone;
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? Match::kFolder : Match::kFile;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) { return FitsMaxPath(path) && FirstMatch(path) == Match::kFile; }
+
+bool DirectoryExists(const std::string& path) {
+    std::string folder = path;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return FitsMaxPath(folder) && FirstMatch(folder) == Match::kFolder;
+}
