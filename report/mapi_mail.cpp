@@ -2,8 +2,9 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 
-#include "common/module.h"
+#include "report/mapi_library.h"
 #include "report/simple_mapi.h"
 
 namespace {
@@ -54,9 +55,8 @@ bool IsEmpty(const char* text) { return !text || *text == '\0'; }
 
 bool SendMailMessage(HWND owner, const char* address, const char* name, const char* subject, const char* body) {
     if (IsEmpty(address)) return false;
-    const Module mapi = Module::LoadQuietly("MAPI32.DLL");
-    const auto sendMail = mapi.Find<simple_mapi::MAPISendMailFn>("MAPISendMail");
-    if (!sendMail) return false;
+    MapiLibrary mapi;
+    if (!mapi.Load()) return false;
 
     MapiText addressText(address), nameText(name), subjectText(subject);
     simple_mapi::MapiRecipDesc recipient = {};
@@ -64,11 +64,13 @@ bool SendMailMessage(HWND owner, const char* address, const char* name, const ch
     recipient.lpszName = IsEmpty(name) ? nullptr : nameText.text;
     recipient.lpszAddress = addressText.text;
 
-    // The body is not cut: it is the report itself.
+    // The body is not cut: it is the report itself. Without room for its
+    // copy there is no mail.
     std::unique_ptr<char[]> note;
     if (!IsEmpty(body)) {
         const size_t length = std::strlen(body);
-        note.reset(new char[length + 10]());
+        note.reset(new (std::nothrow) char[length + 10]());
+        if (!note) return false;
         std::memcpy(note.get(), body, length);
     }
 
@@ -81,8 +83,8 @@ bool SendMailMessage(HWND owner, const char* address, const char* name, const ch
     ULONG result = 0;
     {
         const ModalOwner modal(owner);
-        result = sendMail(0, reinterpret_cast<ULONG_PTR>(owner), &message, simple_mapi::kLogonUi | simple_mapi::kDialog,
-                          0);
+        result =
+            mapi.SendMail(reinterpret_cast<ULONG_PTR>(owner), &message, simple_mapi::kLogonUi | simple_mapi::kDialog);
     }
     return result == simple_mapi::kSuccess;
 }

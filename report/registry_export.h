@@ -2,35 +2,25 @@
 
 #include <windows.h>
 
-#include <stdexcept>
+#include "report/file_writer.h"
 
-// Registry keys written as REGEDIT4 text straight into an open file, for the
-// Settings Summary. Nothing is buffered: the caller flushes its own text first.
+// Registry keys written as REGEDIT4 text through a file writer, for the
+// Settings Summary. Nothing is buffered: the caller writes its own text first.
 
-// A write to the export file failed or fell short.
-class ExportWriteError : public std::runtime_error {
-public:
-    explicit ExportWriteError(DWORD error);
-    DWORD error() const { return error_; }
-
-private:
-    DWORD error_;
+enum class ExportResult {
+    kComplete,    // the whole tree was written
+    kIncomplete,  // refused (null or empty path: nothing written), or the walk ended early; what was written stays
+    kNoHeader,    // not even the "REGEDIT4" line could be written
 };
 
-// Writes "REGEDIT4" and the whole tree of root\subkeyPath. False when refused
-// (null or empty path, INVALID_HANDLE_VALUE; nothing is written) or when the
-// walk ended early; what was written stays. A failure to write the REGEDIT4
-// line itself leaves as ExportWriteError: the caller gives up the report.
-bool ExportRegistryKey(HKEY root, const char* subkeyPath, HANDLE file);
+// Writes "REGEDIT4" and the whole tree of root\subkeyPath.
+ExportResult ExportRegistryKey(HKEY root, const char* subkeyPath, FileWriter& out);
 
 // One key's section, its values, then each subkey's tree, depth first. False
-// when the key or a subkey below it cannot be opened or queried, or a string
-// byte could not be written. Other write failures raise ExportWriteError.
-bool ExportKeyTree(const char* parentPath, HKEY parent, const char* name, HANDLE file);
+// when the key or a subkey below it cannot be opened or queried, a buffer
+// cannot be had, or a write failed; the walk ends there.
+bool ExportKeyTree(const char* parentPath, HKEY parent, const char* name, FileWriter& out);
 
 // One value line: "name"= and the data in the form its type calls for.
-bool WriteRegValue(HANDLE file, const char* name, DWORD type, const BYTE* data, DWORD size);
-
-// Writes the whole text in one WriteFile call; raises ExportWriteError when
-// the write fails or is short.
-void WriteText(HANDLE file, const char* text);
+// False when a write failed.
+bool WriteRegValue(FileWriter& out, const char* name, DWORD type, const BYTE* data, DWORD size);

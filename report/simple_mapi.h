@@ -9,6 +9,7 @@ namespace simple_mapi {
 using LHANDLE = ULONG_PTR;
 
 constexpr ULONG kSuccess = 0;       // SUCCESS_SUCCESS
+constexpr ULONG kFailure = 2;       // MAPI_E_FAILURE
 constexpr ULONG kRecipientTo = 1;   // MAPI_TO
 constexpr ULONG kLogonUi = 0x1;     // MAPI_LOGON_UI
 constexpr ULONG kDialog = 0x8;      // MAPI_DIALOG

@@ -1,9 +1,13 @@
 #include "report/summary_dlg.h"
 
 #include <cstdio>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "common/product_strings.h"
+#include "common/unique_handle.h"
+#include "framework/application.h"
 #include "report/mapi_mail.h"
 #include "resources/twpalmui_ids.h"
 
@@ -13,47 +17,38 @@ const char kFixedPitchFace[] = "Courier New";
 // Far above the default limit of an edit box: the registry sections alone
 // can run to megabytes.
 const DWORD kTextLimit = 0x0FFFFFFF;
-const char kUnreadable[] = "You can find the report at ";
-const char kSubjectSuffix[] = " - Settings Summary";
-const char kNotSent[] = "The summary was not sent. Please send the file\r\n\r\n'%s'\r\n\r\nto %s.";
 const size_t kNotSentSize = 520;
+const size_t kSubjectSize = 520;
 
-class ReadHandle {
-public:
-    explicit ReadHandle(const char* path)
-        : handle_(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr)) {}
-    ~ReadHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    ReadHandle(const ReadHandle&) = delete;
-    ReadHandle& operator=(const ReadHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-// The file's text up to its first zero; false when it cannot be opened or
-// read, or is too large for the text box.
-bool ReadReport(const char* path, std::string* text) {
-    if (!path || !*path) return false;
-    const ReadHandle file(path);
-    if (file.get() == INVALID_HANDLE_VALUE) return false;
+// The file's text up to its first zero; null when it cannot be opened or
+// read, is too large for the text box, or no room can be had for it.
+std::unique_ptr<char[]> ReadReport(const char* path) {
+    if (!path || !*path) return nullptr;
+    const FileHandle file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return nullptr;
     // SetFilePointer, not ...Ex: the library also loads on Windows 95 and NT 4.
     LONG high = 0;
     SetLastError(NO_ERROR);
     const DWORD size = SetFilePointer(file.get(), 0, &high, FILE_END);
     if ((size == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) || high != 0 || size > kTextLimit ||
         SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN) != 0) {
-        return false;
+        return nullptr;
     }
-    std::string bytes(static_cast<size_t>(size) + 2, '\0');
+    std::unique_ptr<char[]> text(new (std::nothrow) char[static_cast<size_t>(size) + 2]());
+    if (!text) return nullptr;
     DWORD read = 0;
-    if (!ReadFile(file.get(), &bytes[0], size, &read, nullptr)) return false;
-    bytes[read < size ? read : size] = '\0';
-    text->assign(bytes.c_str());
-    return true;
+    if (!ReadFile(file.get(), text.get(), size, &read, nullptr)) return nullptr;
+    text[read < size ? read : size] = '\0';
+    return text;
+}
+
+// A window's whole text; null when no room can be had for it.
+std::unique_ptr<char[]> WindowTextOf(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::unique_ptr<char[]> text(new (std::nothrow) char[static_cast<size_t>(length) + 1]());
+    if (text) GetWindowTextA(window, text.get(), length + 1);
+    return text;
 }
 
 }  // namespace
@@ -83,17 +78,12 @@ void CSummaryDlg::SetFixedPitchFont() {
 }
 
 void CSummaryDlg::LoadReport() {
-    bool shown = false;
-    try {
-        std::string report;
-        if (ReadReport(path_, &report)) {
-            SetItemText(IDC_SUMMARY_TEXT, report);
-            shown = true;
-        }
-    } catch (...) {
-        shown = false;
+    const std::unique_ptr<char[]> report = ReadReport(path_);
+    if (report) {
+        SetDlgItemTextA(hwnd(), IDC_SUMMARY_TEXT, report.get());
+    } else {
+        SetItemText(IDC_SUMMARY_TEXT, LoadResString(IDS_SUMMARY_UNREADABLE) + (path_ ? path_ : ""));
     }
-    if (!shown) SetItemText(IDC_SUMMARY_TEXT, std::string(kUnreadable) + (path_ ? path_ : ""));
 }
 
 bool CSummaryDlg::OnCommand(WORD id, WORD notification, HWND) {
@@ -105,27 +95,24 @@ bool CSummaryDlg::OnCommand(WORD id, WORD notification, HWND) {
 }
 
 bool CSummaryDlg::SendReport() {
-    const std::string body = ItemText(IDC_SUMMARY_TEXT);
-    const std::string subject = std::string(product::GetProductString(product::kProductName)) + kSubjectSuffix;
-    return SendMailMessage(hwnd(), product::kSupportMailAddress, product::kSupportMailAddress, subject.c_str(),
-                           body.c_str());
+    const std::unique_ptr<char[]> body = WindowTextOf(Item(IDC_SUMMARY_TEXT));
+    if (!body) return false;
+    char subject[kSubjectSize] = {};
+    std::snprintf(subject, sizeof subject, LoadResString(IDS_SUMMARY_SUBJECT).c_str(),
+                  product::GetProductString(product::kProductName));
+    return SendMailMessage(hwnd(), product::kSupportMailAddress, product::kSupportMailAddress, subject, body.get());
 }
 
 void CSummaryDlg::ShowNotSent() {
     char message[kNotSentSize] = {};
     // The path is the caller's: cut the message rather than overrun the buffer.
-    std::snprintf(message, kNotSentSize - 1, kNotSent, path_ ? path_ : "", product::kSupportMailAddress);
+    std::snprintf(message, kNotSentSize - 1, LoadResString(IDS_SUMMARY_NOT_SENT).c_str(), path_ ? path_ : "",
+                  product::kSupportMailAddress);
     MessageBoxA(hwnd(), message, product::GetProductString(product::kProductName),
                 MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 void CSummaryDlg::OnOK() {
-    bool sent = false;
-    try {
-        sent = SendReport();
-    } catch (...) {
-        sent = false;
-    }
-    if (!sent) ShowNotSent();
+    if (!SendReport()) ShowNotSent();
     Dialog::OnOK();
 }

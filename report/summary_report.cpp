@@ -1,29 +1,24 @@
 #include "report/summary_report.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
-#include "common/product_strings.h"
+#include "common/path.h"
 #include "common/product_value.h"
 #include "common/reg_key.h"
+#include "common/registry_names.h"
 #include "common/text.h"
+#include "common/unique_handle.h"
+#include "common/windows_version.h"
 #include "report/file_version_info.h"
+#include "report/file_writer.h"
 #include "report/registry_export.h"
+#include "report/report_printer.h"
 #include "settings/almanor_paths.h"
-
-// A flush happens once more than kFlushThreshold characters wait, so the
-// room left is always enough for one full Print.
-static_assert(CSummaryReport::kBufferSize - CSummaryReport::kFlushThreshold >= CSummaryReport::kMaxPrint,
-              "one Print must always fit after the flush threshold");
 
 namespace {
 
 const char kFallbackTempFolder[] = "c:\\temp\\";
-const char kProductKey[] = "Software\\Quillon Software\\Orvelle";
-const char kPalmDesktopCoreKey[] = "Software\\U.S. Robotics\\Pilot Desktop\\Core";
-const char kProductOptionsKey[] = "SYSTEM\\CurrentControlSet\\Control\\ProductOptions";
 
 // Found by bare name, in the library search order; Almanor and HotSync
 // come between the two lists.
@@ -48,120 +43,100 @@ std::string TemporaryFolder() {
     return longer;
 }
 
-}  // namespace
-
-CSummaryReport::~CSummaryReport() {
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-}
-
-const char* CSummaryReport::Save() {
+std::string SummaryFilePath() {
     char fileName[32];
     std::snprintf(fileName, sizeof fileName, "summary-%lX.txt", static_cast<unsigned long>(GetCurrentThreadId()));
-    path_ = TemporaryFolder() + fileName;
-
-    buffer_.reset(new (std::nothrow) char[kBufferSize]());
-    fill_ = 0;
-    if (!buffer_) return nullptr;
-
-    file_ = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                        FILE_FLAG_WRITE_THROUGH, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) {
-        path_.clear();
-    } else {
-        WriteContent();
-        Flush();
-        CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
-    }
-    buffer_.reset();
-    return path_.c_str();
+    return path::Join(TemporaryFolder(), fileName);
 }
 
-int CSummaryReport::Print(const char* format, ...) {
-    if (!buffer_ || !format) return 0;
-    if (fill_ > kFlushThreshold) Flush();
-    char* at = buffer_.get() + fill_;
-    va_list arguments;
-    va_start(arguments, format);
-    wvsprintfA(at, format, arguments);
-    va_end(arguments);
-    // Count what was stored rather than trust the result: cut output is
-    // reported as 1024 by some systems, one more than it stored.
-    fill_ += static_cast<int>(strnlen(at, kMaxPrint - 1));
-    return 0;
+// HotSync Manager in the Palm Desktop folder of the last registration; by
+// bare name, in the library search order, when none is recorded.
+std::string HotSyncProgramPath() {
+    const std::string palmDesktop = ReadProductValue(regnames::kPalmDesktopPathValue);
+    return palmDesktop.empty() ? kHotSyncProgram : path::Join(palmDesktop, kHotSyncProgram);
 }
 
-void CSummaryReport::Flush() {
-    if (fill_ <= 0 || !buffer_) return;
-    DWORD written = 0;
-    WriteFile(file_, buffer_.get(), static_cast<DWORD>(fill_), &written, nullptr);
-    fill_ = 0;
-}
-
-int CSummaryReport::WriteContent() {
-    WriteSystemInfo();
-    Print("\r\n");
-    for (const char* module : kOwnModules) WriteModuleInfo(module);
-    WriteModuleInfo(GetAlmanorProgramPath().c_str());
-    const std::string palmDesktop = ReadProductValue(product::GetProductString(product::kPalmDesktopPathValue));
-    WriteModuleInfo(((palmDesktop.empty() ? "" : palmDesktop + "\\") + kHotSyncProgram).c_str());
-    for (const char* module : kSystemModules) WriteModuleInfo(module);
-    Print("\r\n");
-    // The exports write straight to the file: what waits must go first.
-    Flush();
-    ExportRegistryKey(HKEY_CURRENT_USER, kProductKey, file_);
-    ExportRegistryKey(HKEY_CURRENT_USER, kPalmDesktopCoreKey, file_);
-    Print("\r\n");
-    // The path is an argument, never the format: it may hold a percent sign.
-    Print("Saved summary file to %s", path_.c_str());
-    return 1;
-}
-
-void CSummaryReport::WriteSystemInfo() {
-    Print("System Information\r\n");
-    Print("  Operation System\r\n");
-    Print("    Microsoft ");
+// "System Information", "Operation System" and the Windows line, which ends
+// without a line break.
+void WriteSystemInfo(ReportPrinter& out) {
+    out.Print("System Information\r\n");
+    out.Print("  Operation System\r\n");
+    out.Print("    Microsoft ");
     OSVERSIONINFOA version;
-    std::memset(&version, 0, sizeof version);
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!GetVersionExA(&version)) {
-        Print("GetVersionEx failed!!");
+    if (!QueryWindowsVersion(&version)) {
+        out.Print("GetVersionEx failed!!");
         return;
     }
     char productType[kProductTypeSize];
     const bool haveType = version.dwPlatformId == VER_PLATFORM_WIN32_NT && ReadProductType(productType);
-    Print("%s", DescribeWindowsVersion(version, haveType ? productType : nullptr).c_str());
+    out.Print("%s", DescribeWindowsVersion(version, haveType ? productType : nullptr).c_str());
 }
 
-void CSummaryReport::WriteModuleInfo(const char* name) {
-    if (!name) name = "";
-    CFileVersionInfo info(name);
-    Print("  %s:\r\n", text::FileNamePart(name).c_str());
-    if (info.Read()) {
-        char value[kValueSize];
-        info.GetCompanyName(value, sizeof value);
-        Print("    Company:            %s\r\n", value);
-        info.GetProductName(value, sizeof value);
-        Print("    Product Name:       %s\r\n", value);
-        info.GetFileDescription(value, sizeof value);
-        Print("    Description:        %s\r\n", value);
-        WORD parts[4];
-        info.GetFileVersion(parts);
-        Print("    Version:            %d.%d.%d.%d\r\n", parts[0], parts[1], parts[2], parts[3]);
-        info.GetProductVersion(parts);
-        Print("    Product Version:    %d.%d.%d.%d\r\n", parts[0], parts[1], parts[2], parts[3]);
-    } else {
-        Print("    No version info available\r\n");
+// The version block of one module: a bare file name or a full path.
+void WriteModuleInfo(ReportPrinter& out, const std::string& name) {
+    CFileVersionInfo info(name.c_str());
+    out.Print("  %s:\r\n", text::FileNamePart(name).c_str());
+    if (!info.Read()) {
+        out.Print("    No version info available\r\n");
+        return;
     }
-    info.Release();
+    char value[kValueSize];
+    info.GetCompanyName(value, sizeof value);
+    out.Print("    Company:            %s\r\n", value);
+    info.GetProductName(value, sizeof value);
+    out.Print("    Product Name:       %s\r\n", value);
+    info.GetFileDescription(value, sizeof value);
+    out.Print("    Description:        %s\r\n", value);
+    WORD parts[4];
+    info.GetFileVersion(parts);
+    out.Print("    Version:            %d.%d.%d.%d\r\n", parts[0], parts[1], parts[2], parts[3]);
+    info.GetProductVersion(parts);
+    out.Print("    Product Version:    %d.%d.%d.%d\r\n", parts[0], parts[1], parts[2], parts[3]);
+}
+
+void WriteModules(ReportPrinter& out) {
+    for (const char* module : kOwnModules) WriteModuleInfo(out, module);
+    WriteModuleInfo(out, GetAlmanorProgramPath());
+    WriteModuleInfo(out, HotSyncProgramPath());
+    for (const char* module : kSystemModules) WriteModuleInfo(out, module);
+}
+
+// The whole summary; false when a registry section could not even begin.
+bool WriteContent(FileWriter& file, const std::string& path) {
+    ReportPrinter out(file);
+    WriteSystemInfo(out);
+    out.Print("\r\n");
+    WriteModules(out);
+    out.Print("\r\n");
+    // The exports write straight to the file: what waits must go first.
+    out.Flush();
+    for (const char* key : {regnames::kProductUserKey, regnames::kPalmDesktopCoreKey}) {
+        if (ExportRegistryKey(HKEY_CURRENT_USER, key, file) == ExportResult::kNoHeader) return false;
+    }
+    out.Print("\r\n");
+    // The path is an argument, never the format: it may hold a percent sign.
+    out.Print("Saved summary file to %s", path.c_str());
+    out.Flush();
+    return true;
+}
+
+}  // namespace
+
+std::string CSummaryReport::Save() {
+    const std::string path = SummaryFilePath();
+    const FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                      FILE_FLAG_WRITE_THROUGH, nullptr));
+    if (!file) return std::string();
+    FileWriter writer(file.get());
+    return WriteContent(writer, path) ? path : std::string();
 }
 
 bool ReadProductType(char (&productType)[kProductTypeSize]) {
     std::memset(productType, 0, sizeof productType);
-    const RegKey key = RegKey::Open(HKEY_LOCAL_MACHINE, kProductOptionsKey, KEY_QUERY_VALUE);
+    const RegKey key = RegKey::Open(HKEY_LOCAL_MACHINE, regnames::kProductOptionsKey, KEY_QUERY_VALUE);
     if (!key) return false;
     DWORD size = sizeof productType;
-    if (RegQueryValueExA(key.get(), "ProductType", nullptr, nullptr, reinterpret_cast<BYTE*>(productType), &size) !=
+    if (RegQueryValueExA(key.get(), regnames::kProductTypeValue, nullptr, nullptr, reinterpret_cast<BYTE*>(productType), &size) !=
             ERROR_SUCCESS ||
         size >= sizeof productType) {
         return false;

@@ -92,3 +92,8 @@
 // Settings Summary (30760).
 #define IDC_SUMMARY_TEXT 1029
 #define IDC_SUMMARY_COPY 1032
+
+// Settings Summary texts (300-319).
+#define IDS_SUMMARY_UNREADABLE 300
+#define IDS_SUMMARY_SUBJECT 301
+#define IDS_SUMMARY_NOT_SENT 302

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "common/reg_key.h"
+#include "common/unique_handle.h"
+#include "report/file_writer.h"
 #include "report/registry_export.h"
 #include "tests/support/test_paths.h"
 
@@ -18,7 +20,15 @@ namespace {
 
 const char kScratchParent[] = "Software\\Tidewell Export Test";
 
-std::string CurrentTestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+// The running case's name, usable in a key or file name: a parameterised
+// case's "/" would otherwise open a level of its own.
+std::string CurrentTestName() {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    for (char& c : name) {
+        if (c == '/') c = '-';
+    }
+    return name;
+}
 
 // A registry key of this test, deleted with its tree before and after.
 class ScratchKey {
@@ -44,21 +54,13 @@ private:
     std::string path_;
 };
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    void Close() {
-        if (handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr) CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle_;
+// A thread from CreateThread: null when empty.
+struct ThreadHandleTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle handle) { CloseHandle(handle); }
 };
+using ThreadHandle = UniqueHandle<ThreadHandleTraits>;
 
 void SetValue(const RegKey& key, const char* name, DWORD type, const void* data, DWORD size) {
     ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size)) << name;
@@ -101,26 +103,27 @@ protected:
         RemoveTree(dir_);
     }
 
-    HANDLE CreateOutput() const {
-        HANDLE file = CreateFileA(outPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        EXPECT_NE(INVALID_HANDLE_VALUE, file);
+    FileHandle CreateOutput() const {
+        FileHandle file(CreateFileA(outPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_TRUE(file);
         return file;
     }
 
     // Exports root\path into a fresh file and returns the file's bytes.
-    std::string Export(HKEY root, const char* path, bool* result) const {
-        FileHandle file(CreateOutput());
-        *result = ExportRegistryKey(root, path, file.get());
-        file.Close();
+    std::string Export(HKEY root, const char* path, ExportResult* result) const {
+        FileHandle file = CreateOutput();
+        FileWriter out(file.get());
+        *result = ExportRegistryKey(root, path, out);
+        file.Reset();
         return ReadTextFile(outPath_);
     }
 
     // The export of this test's key, which must succeed.
     std::string ExportTestKey() const {
-        bool result = false;
+        ExportResult result = ExportResult::kIncomplete;
         const std::string text = Export(HKEY_CURRENT_USER, key_.path().c_str(), &result);
-        EXPECT_TRUE(result);
+        EXPECT_EQ(ExportResult::kComplete, result);
         return text;
     }
 
@@ -219,14 +222,15 @@ TEST_F(RegistryExport, StringValuesAreEscaped) {
 }
 
 TEST_F(RegistryExport, OnlyBytesFromSpaceToTildeAreWrittenAsThemselves) {
-    FileHandle file(CreateOutput());
+    FileHandle file = CreateOutput();
+    FileWriter out(file.get());
     const BYTE text[] = {0x01, 0x1F, 0x20, 0x41, 0x7E, 0x7F, 0x80, 0xA0, 0xE9, 0xFF, '\\', '"', 0};
-    EXPECT_TRUE(WriteRegValue(file.get(), "High", REG_SZ, text, sizeof text));
+    EXPECT_TRUE(WriteRegValue(out, "High", REG_SZ, text, sizeof text));
     const BYTE single[] = {'x'};
-    EXPECT_TRUE(WriteRegValue(file.get(), "Single", REG_SZ, single, 1));
-    EXPECT_TRUE(WriteRegValue(file.get(), "Terminator", REG_SZ, text + sizeof text - 1, 1));
-    EXPECT_TRUE(WriteRegValue(file.get(), "None", REG_EXPAND_SZ, nullptr, 0));
-    file.Close();
+    EXPECT_TRUE(WriteRegValue(out, "Single", REG_SZ, single, 1));
+    EXPECT_TRUE(WriteRegValue(out, "Terminator", REG_SZ, text + sizeof text - 1, 1));
+    EXPECT_TRUE(WriteRegValue(out, "None", REG_EXPAND_SZ, nullptr, 0));
+    file.Reset();
     EXPECT_EQ("\"High\"=\"\\01\\1f A~\\7f\\80\\a0\\e9\\ff\\\\\\\"\"\r\n"
               "\"Single\"=\"x\"\r\n"
               "\"Terminator\"=\"\"\r\n"
@@ -324,10 +328,10 @@ TEST_F(RegistryExport, UnopenableSubkeyEndsTheWalkAtEveryLevel) {
     key_.Create("B");
     {
         KeyLock lock(key_.Create("A\\A2 locked"));
-        bool result = true;
+        ExportResult result = ExportResult::kComplete;
         EXPECT_EQ(Start() + "\"v\"=dword:00000001\r\n" + Section("A") + Section("A\\A1") + "\"v\"=dword:00000002\r\n",
                   Export(HKEY_CURRENT_USER, key_.path().c_str(), &result));
-        EXPECT_FALSE(result);
+        EXPECT_EQ(ExportResult::kIncomplete, result);
     }
     // Unlocked again, the whole tree comes out.
     EXPECT_EQ(Start() + "\"v\"=dword:00000001\r\n" + Section("A") + Section("A\\A1") + "\"v\"=dword:00000002\r\n" +
@@ -336,88 +340,99 @@ TEST_F(RegistryExport, UnopenableSubkeyEndsTheWalkAtEveryLevel) {
 }
 
 TEST_F(RegistryExport, MissingKeyLeavesOnlyItsRegedit4Line) {
-    FileHandle file(CreateOutput());
-    EXPECT_FALSE(ExportRegistryKey(HKEY_CURRENT_USER, key_.path().c_str(), file.get()));
+    FileHandle file = CreateOutput();
+    FileWriter out(file.get());
+    EXPECT_EQ(ExportResult::kIncomplete, ExportRegistryKey(HKEY_CURRENT_USER, key_.path().c_str(), out));
     key_.Create();
-    EXPECT_TRUE(ExportRegistryKey(HKEY_CURRENT_USER, key_.path().c_str(), file.get()));
-    file.Close();
+    EXPECT_EQ(ExportResult::kComplete, ExportRegistryKey(HKEY_CURRENT_USER, key_.path().c_str(), out));
+    file.Reset();
     EXPECT_EQ("REGEDIT4\r\n" + Start(), ReadTextFile(outPath_));
 }
 
-TEST_F(RegistryExport, RootNamesComeFromTheHandle) {
-    const std::string below = CurrentTestName();
-    const struct {
-        HKEY root;
-        std::string path;
-        const char* name;
-    } cases[] = {
-        {HKEY_CLASSES_ROOT, "Tidewell Export Test " + below, "HKEY_CLASSES_ROOT"},
-        {HKEY_LOCAL_MACHINE, "Software\\Tidewell Export Test " + below, "HKEY_LOCAL_MACHINE"},
-        {HKEY_USERS, ".DEFAULT\\Software\\Tidewell Export Test " + below, "HKEY_USERS"},
-    };
-    for (const auto& c : cases) {
-        ScratchKey scratch(c.root, c.path);
-        scratch.Create();
-        bool result = false;
-        EXPECT_EQ("REGEDIT4\r\n\r\n[" + std::string(c.name) + "\\" + c.path + "]\r\n",
-                  Export(c.root, c.path.c_str(), &result));
-        EXPECT_TRUE(result) << c.name;
-    }
+struct RootCase {
+    HKEY root;
+    const char* parent;  // where the scratch key goes below the root
+    const char* name;
+};
 
-    // An opened key is no predefined root: the path is taken below it.
+class RegistryExportRoot : public RegistryExport, public ::testing::WithParamInterface<RootCase> {};
+
+TEST_P(RegistryExportRoot, RootNamesComeFromTheHandle) {
+    const RootCase& c = GetParam();
+    const std::string path = std::string(c.parent) + "Tidewell Export Test " + CurrentTestName();
+    ScratchKey scratch(c.root, path);
+    scratch.Create();
+    ExportResult result = ExportResult::kIncomplete;
+    EXPECT_EQ("REGEDIT4\r\n\r\n[" + std::string(c.name) + "\\" + path + "]\r\n", Export(c.root, path.c_str(), &result));
+    EXPECT_EQ(ExportResult::kComplete, result);
+}
+
+INSTANTIATE_TEST_SUITE_P(PredefinedRoots, RegistryExportRoot,
+                         ::testing::Values(RootCase{HKEY_CLASSES_ROOT, "", "HKEY_CLASSES_ROOT"},
+                                           RootCase{HKEY_LOCAL_MACHINE, "Software\\", "HKEY_LOCAL_MACHINE"},
+                                           RootCase{HKEY_USERS, ".DEFAULT\\Software\\", "HKEY_USERS"}));
+
+TEST_F(RegistryExport, OpenedKeyIsNoPredefinedRoot) {
+    // The path is taken below the opened key, under a name of no root.
     key_.Create("Inner");
     const RegKey opened = key_.Create();
-    bool result = false;
+    ExportResult result = ExportResult::kIncomplete;
     EXPECT_EQ("REGEDIT4\r\n\r\n[UNKNOWN\\Inner]\r\n", Export(opened.get(), "Inner", &result));
-    EXPECT_TRUE(result);
+    EXPECT_EQ(ExportResult::kComplete, result);
 }
 
 TEST_F(RegistryExport, RefusesMissingPathOrFileAndWritesNothing) {
     key_.Create();
-    FileHandle file(CreateOutput());
-    EXPECT_FALSE(ExportRegistryKey(HKEY_CURRENT_USER, nullptr, file.get()));
-    EXPECT_FALSE(ExportRegistryKey(HKEY_CURRENT_USER, "", file.get()));
-    bool result = true;
-    EXPECT_NO_THROW(result = ExportRegistryKey(HKEY_CURRENT_USER, key_.path().c_str(), INVALID_HANDLE_VALUE));
-    EXPECT_FALSE(result);
-    file.Close();
+    FileHandle file = CreateOutput();
+    FileWriter out(file.get());
+    EXPECT_EQ(ExportResult::kIncomplete, ExportRegistryKey(HKEY_CURRENT_USER, nullptr, out));
+    EXPECT_EQ(ExportResult::kIncomplete, ExportRegistryKey(HKEY_CURRENT_USER, "", out));
+    EXPECT_FALSE(out.failed());
+    // No file at all: not even the first line can be written.
+    FileWriter nowhere(INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ExportResult::kNoHeader, ExportRegistryKey(HKEY_CURRENT_USER, key_.path().c_str(), nowhere));
+    file.Reset();
     EXPECT_EQ("", ReadTextFile(outPath_));
 }
 
 TEST_F(RegistryExport, FailedRegedit4LineReachesTheCaller) {
     key_.Create();
-    FileHandle(CreateOutput()).Close();
+    CreateOutput().Reset();
     FileHandle readOnly(CreateFileA(outPath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, 0, nullptr));
-    ASSERT_NE(INVALID_HANDLE_VALUE, readOnly.get());
-    EXPECT_THROW(ExportRegistryKey(HKEY_CURRENT_USER, key_.path().c_str(), readOnly.get()), ExportWriteError);
-    EXPECT_THROW(WriteText(readOnly.get(), "x"), ExportWriteError);
-    readOnly.Close();
+    ASSERT_TRUE(readOnly);
+    FileWriter out(readOnly.get());
+    EXPECT_EQ(ExportResult::kNoHeader, ExportRegistryKey(HKEY_CURRENT_USER, key_.path().c_str(), out));
+    EXPECT_TRUE(out.failed());
+    // A writer that failed once writes nothing more, and says so.
+    out.Write("x");
+    EXPECT_TRUE(out.failed());
+    EXPECT_EQ(ExportResult::kNoHeader, ExportRegistryKey(HKEY_CURRENT_USER, key_.path().c_str(), out));
+    readOnly.Reset();
     EXPECT_EQ("", ReadTextFile(outPath_));
 }
 
-TEST_F(RegistryExport, FailedWriteInsideTheWalkGivesFalse) {
-    // Text fails on a single-byte write, binary data inside a raising one.
-    const struct {
-        DWORD type;
-        std::string data;
-    } cases[] = {{REG_SZ, std::string(256 * 1024, 'p') + '\0'}, {REG_BINARY, std::string(256 * 1024, 'Z')}};
-    for (const auto& c : cases) {
-        SetValue(key_.Create(), "Long", c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
-        PipeReader reader = {nullptr, ""};
-        HANDLE writeEnd = nullptr;
-        ASSERT_TRUE(CreatePipe(&reader.pipe, &writeEnd, nullptr, 0));
-        FileHandle pipe(writeEnd);
-        HANDLE thread = CreateThread(nullptr, 0, ReadHeaderAndHangUp, &reader, 0, nullptr);
-        ASSERT_NE(nullptr, thread);
-        bool result = true;
-        EXPECT_NO_THROW(result = ExportRegistryKey(HKEY_CURRENT_USER, key_.path().c_str(), pipe.get())) << c.type;
-        EXPECT_FALSE(result) << c.type;
-        WaitForSingleObject(thread, INFINITE);
-        CloseHandle(thread);
-        EXPECT_EQ("REGEDIT4\r\n", reader.received) << c.type;
-    }
+// A value of 256 KB: text is written a byte at a time, binary data a line at a time.
+class RegistryExportBrokenPipe : public RegistryExport, public ::testing::WithParamInterface<DWORD> {};
+
+TEST_P(RegistryExportBrokenPipe, FailedWriteInsideTheWalkLeavesItIncomplete) {
+    const DWORD type = GetParam();
+    const std::string data = type == REG_SZ ? std::string(256 * 1024, 'p') + '\0' : std::string(256 * 1024, 'Z');
+    SetValue(key_.Create(), "Long", type, data.data(), static_cast<DWORD>(data.size()));
+    PipeReader reader = {nullptr, ""};
+    HANDLE writeEnd = nullptr;
+    ASSERT_TRUE(CreatePipe(&reader.pipe, &writeEnd, nullptr, 0));
+    FileHandle pipe(writeEnd);
+    const ThreadHandle thread(CreateThread(nullptr, 0, ReadHeaderAndHangUp, &reader, 0, nullptr));
+    ASSERT_TRUE(thread);
+    FileWriter out(pipe.get());
+    EXPECT_EQ(ExportResult::kIncomplete, ExportRegistryKey(HKEY_CURRENT_USER, key_.path().c_str(), out));
+    EXPECT_TRUE(out.failed());
+    WaitForSingleObject(thread.get(), INFINITE);
+    EXPECT_EQ("REGEDIT4\r\n", reader.received);
 }
+
+INSTANTIATE_TEST_SUITE_P(ValueTypes, RegistryExportBrokenPipe, ::testing::Values(REG_SZ, REG_BINARY));
 
 TEST_F(RegistryExport, MegabyteBinaryValueComesOutWhole) {
     std::vector<BYTE> data(1024 * 1024);

@@ -1,4 +1,4 @@
-#include "tests/report_summary_fixture.h"
+#include "tests/summary_fixture.h"
 
 #include <cstdio>
 
@@ -36,6 +36,7 @@ void SummaryTest::SetUp() {
 }
 
 void SummaryTest::TearDown() {
+    for (const std::string& problem : dialogs_.problems()) ADD_FAILURE() << problem;
     mapi_.Free();
     RegDeleteValueA(RegKey::Open(HKEY_CURRENT_USER, DllOverridesKey().c_str(), KEY_SET_VALUE).get(), "mapi32");
     DeleteKeyTree(HKEY_CURRENT_USER, kMapiStandInKey);
@@ -137,7 +138,6 @@ void SummaryTest::RunSummary(const std::vector<DialogDriver::Action>& onSummary,
     for (const DialogDriver::Action& action : onSummary) dialogs_.On(kSummaryCaption, action);
     dialogs_.On(kUserListCaption, [](HWND dialog) { Click(dialog, IDCANCEL); });
     EXPECT_EQ(0, DisplaySettings());
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
 }
 
 ::testing::AssertionResult SameText(const std::string& expected, const std::string& actual) {
