@@ -12,6 +12,7 @@
 #include "common/unique_handle.h"
 #include "report/file_writer.h"
 #include "report/registry_export.h"
+#include "tests/report_same_text.h"
 #include "tests/support/test_paths.h"
 
 using namespace testsupport;
@@ -72,18 +73,6 @@ void SetText(const RegKey& key, const char* name, const std::string& text, DWORD
 }
 
 void SetDword(const RegKey& key, const char* name, DWORD value) { SetValue(key, name, REG_DWORD, &value, sizeof value); }
-
-// Long texts: the first difference with some context, not both texts whole.
-::testing::AssertionResult SameText(const std::string& expected, const std::string& actual) {
-    if (expected == actual) return ::testing::AssertionSuccess();
-    size_t at = 0;
-    while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
-    const size_t from = at < 40 ? 0 : at - 40;
-    return ::testing::AssertionFailure()
-           << "texts differ at byte " << at << " (" << expected.size() << " bytes expected, " << actual.size()
-           << " found)\n  expected: " << ::testing::PrintToString(expected.substr(from, 80))
-           << "\n  found:    " << ::testing::PrintToString(actual.substr(from, 80));
-}
 
 std::vector<BYTE> Counting(size_t count) {
     std::vector<BYTE> bytes(count);

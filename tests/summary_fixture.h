@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/module.h"
+#include "tests/report_same_text.h"
 #include "tests/settings_fixture.h"
 
 // The settings library with the product installed, plus what the Settings
@@ -60,6 +61,3 @@ private:
     };
     std::vector<SavedVariable> savedEnvironment_;
 };
-
-// Long texts: the first difference with some context, not both texts whole.
-::testing::AssertionResult SameText(const std::string& expected, const std::string& actual);
