@@ -17,6 +17,8 @@
 class SummaryTest : public SettingsTest {
 protected:
     void SetUp() override;
+    // Also fails the test for every step of the dialog script that timed out
+    // and every dialog left open.
     void TearDown() override;
 
     // The file a summary of this thread is written to.
