@@ -1,9 +1,10 @@
 // The section header label, painted for real: a top-level window at the
 // screen's corner holds a static control, the label is attached to it, and
 // the control's client area is copied from its window DC into a memory
-// bitmap whose pixels are checked. Themed cases bind Wine's UxTheme.dll, or
-// the recording stand-in (bin\standins\uxtheme\TwUxTheme.dll), through the
-// binding's inputs.
+// bitmap whose pixels are checked. Classic cases draw with the application's
+// binding (off under Wine); themed cases give the label a binding of Wine's
+// UxTheme.dll, or of the recording stand-in
+// (bin\standins\uxtheme\TwUxTheme.dll), made through the binding's inputs.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -17,10 +18,10 @@
 #include <utility>
 #include <vector>
 
+#include "bindings/theme_api.h"
 #include "framework/gdi_object.h"
 #include "tests/support/test_paths.h"
 #include "ui/section_label.h"
-#include "bindings/theme_api.h"
 
 using namespace testsupport;
 
@@ -210,7 +211,7 @@ protected:
         for (size_t i = 0; i < 6; ++i) {
             for (size_t j = i + 1; j < 6; ++j) ASSERT_NE(colours[i], colours[j]) << i << " " << j;
         }
-        ASSERT_FALSE(CThemeApi::Enabled());
+        ASSERT_FALSE(ApplicationThemes().Enabled());
         font_ = MakeFont(13, FW_BOLD);
         ASSERT_TRUE(font_);
     }
@@ -221,7 +222,7 @@ private:
     Font font_;
 };
 
-// The classic look: no binding in this process, so themes are off.
+// The classic look: the application's binding has themes off.
 using SectionLabel = SectionLabelTest;
 
 TEST_F(SectionLabel, AttachDropsTheStaticEdgeAndKeepsTheFrame) {
@@ -380,6 +381,15 @@ TEST_F(SectionLabel, DisabledLabelIsEmbossed) {
     EXPECT_EQ(enabled.pixels, Capture(host.label()).pixels);
 }
 
+std::string g_uxThemePath;
+DWORD Version6(const char*) { return 0x00060000; }
+DWORD Version5_82(const char*) { return 0x00050052; }
+Module LoadUxTheme(const char*) { return Module::Load(g_uxThemePath.c_str()); }
+const theme::BindingInputs kThemed = {&Version6, &LoadUxTheme};
+const theme::BindingInputs kOldCommonControls = {&Version5_82, &LoadUxTheme};
+
+std::string StandInUxTheme() { return StandInDir("uxtheme") + "\\TwUxTheme.dll"; }
+
 // Themed cases: each binds UxTheme for itself and releases it at the end.
 class SectionLabelThemed : public SectionLabelTest {
 protected:
@@ -389,7 +399,18 @@ protected:
             SetEnvironmentVariableA(name, nullptr);
         }
     }
-    void TearDown() override { EXPECT_EQ(0, CThemeApi::BindCount()); }
+    void TearDown() override {
+        binding_.reset();
+        EXPECT_EQ(nullptr, GetModuleHandleA(StandInUxTheme().c_str()));
+    }
+
+    // A binding of the library at path with themes on, kept to the end of the case.
+    const ThemeApi& Bind(const std::string& path) {
+        g_uxThemePath = path;
+        binding_ = std::make_unique<ThemeApi>(kThemed);
+        EXPECT_TRUE(binding_->Enabled());
+        return *binding_;
+    }
 
     static std::string Log() {
         char log[8192] = {};
@@ -405,24 +426,17 @@ protected:
     }
 
 private:
+    std::unique_ptr<ThemeApi> binding_;
     size_t seen_ = 0;
 };
-
-std::string g_uxThemePath;
-DWORD Version6(const char*) { return 0x00060000; }
-DWORD Version5_82(const char*) { return 0x00050052; }
-HMODULE LoadUxTheme(const char*) { return LoadLibraryA(g_uxThemePath.c_str()); }
-const theme::BindingInputs kThemed = {&Version6, &LoadUxTheme};
-const theme::BindingInputs kOldCommonControls = {&Version5_82, &LoadUxTheme};
 
 std::string Number(const void* handle) { return std::to_string(reinterpret_cast<std::uintptr_t>(handle)); }
 
 TEST_F(SectionLabelThemed, WinesThemeShowsTheParentBehindTitleAndRule) {
-    g_uxThemePath = "UxTheme.dll";
-    CThemeApi binding(kThemed);
-    ASSERT_TRUE(CThemeApi::Enabled());
+    const ThemeApi& binding = Bind("UxTheme.dll");
+    ASSERT_TRUE(binding.Enabled());
     Host host("&Filters", kWidth, kHeight, font());
-    CSectionLabel label;
+    CSectionLabel label(binding);
     ASSERT_TRUE(label.Attach(host.label()));
     ASSERT_NE(nullptr, label.theme());
     const int x0 = TextWidth(font(), "Filters") + CSectionLabel::kRuleGap;
@@ -459,12 +473,11 @@ TEST_F(SectionLabelThemed, WinesThemeShowsTheParentBehindTitleAndRule) {
 }
 
 TEST_F(SectionLabelThemed, DrawsThroughTheThemeEntries) {
-    g_uxThemePath = StandInDir("uxtheme") + "\\TwUxTheme.dll";
-    CThemeApi binding(kThemed);
-    ASSERT_TRUE(CThemeApi::Enabled());
+    const ThemeApi& binding = Bind(StandInUxTheme());
+    ASSERT_TRUE(binding.Enabled());
     NewLog();
     Host host("&Filters", kWidth, kHeight, font());
-    CSectionLabel label;
+    CSectionLabel label(binding);
     ASSERT_TRUE(label.Attach(host.label()));
     const std::string window = Number(host.label());
     EXPECT_EQ("OpenThemeData(" + window + ",window);", NewLog());
@@ -486,11 +499,10 @@ TEST_F(SectionLabelThemed, DrawsThroughTheThemeEntries) {
 }
 
 TEST_F(SectionLabelThemed, ThemeChangeReopensAndClassicThemeGivesClassicLook) {
-    g_uxThemePath = StandInDir("uxtheme") + "\\TwUxTheme.dll";
-    CThemeApi binding(kThemed);
-    ASSERT_TRUE(CThemeApi::Enabled());
+    const ThemeApi& binding = Bind(StandInUxTheme());
+    ASSERT_TRUE(binding.Enabled());
     Host host("Filters", kWidth, kHeight, font());
-    CSectionLabel label;
+    CSectionLabel label(binding);
     ASSERT_TRUE(label.Attach(host.label()));
     const std::string window = Number(host.label());
     const ThemeHandle first = label.theme();
@@ -521,12 +533,11 @@ TEST_F(SectionLabelThemed, ThemeChangeReopensAndClassicThemeGivesClassicLook) {
 }
 
 TEST_F(SectionLabelThemed, ClosesTheThemeOnceWhenTheWindowOrTheObjectGoes) {
-    g_uxThemePath = StandInDir("uxtheme") + "\\TwUxTheme.dll";
-    CThemeApi binding(kThemed);
-    ASSERT_TRUE(CThemeApi::Enabled());
+    const ThemeApi& binding = Bind(StandInUxTheme());
+    ASSERT_TRUE(binding.Enabled());
     {
         Host host("Filters", kWidth, kHeight, font());
-        CSectionLabel label;
+        CSectionLabel label(binding);
         ASSERT_TRUE(label.Attach(host.label()));
         const ThemeHandle theme = label.theme();
         ASSERT_NE(nullptr, theme);
@@ -539,7 +550,7 @@ TEST_F(SectionLabelThemed, ClosesTheThemeOnceWhenTheWindowOrTheObjectGoes) {
 
     Host host("Filters", kWidth, kHeight, font());
     {
-        auto label = std::make_unique<CSectionLabel>();
+        auto label = std::make_unique<CSectionLabel>(binding);
         ASSERT_TRUE(label->Attach(host.label()));
         const ThemeHandle theme = label->theme();
         ASSERT_NE(nullptr, theme);
@@ -554,32 +565,41 @@ TEST_F(SectionLabelThemed, ClosesTheThemeOnceWhenTheWindowOrTheObjectGoes) {
     EXPECT_EQ("", NewLog());
 }
 
-TEST_F(SectionLabelThemed, NoThemeWithoutABinding) {
-    g_uxThemePath = StandInDir("uxtheme") + "\\TwUxTheme.dll";
+// Labels that end up without a theme: the application's binding after
+// another binding came and went; a binding made with common controls before
+// 6.0; one made with Wine's own inputs.
+enum class Unthemed { kAfterAReleasedBinding, kOldCommonControls, kSystemInputs };
+
+class SectionLabelUnthemed : public SectionLabelThemed, public ::testing::WithParamInterface<Unthemed> {};
+
+TEST_P(SectionLabelUnthemed, NoThemeWithoutABinding) {
+    g_uxThemePath = StandInUxTheme();
     const int x0 = TextWidth(font(), "Filters") + CSectionLabel::kRuleGap;
-    // A binding released before the label comes; common controls before
-    // 6.0; Wine's own inputs.
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE(round);
-        std::unique_ptr<CThemeApi> binding;
-        if (round == 0) {
-            CThemeApi released(kThemed);
-        }
-        if (round == 1) binding = std::make_unique<CThemeApi>(kOldCommonControls);
-        if (round == 2) binding = std::make_unique<CThemeApi>();
-        ASSERT_FALSE(CThemeApi::Enabled());
-        Host host("Filters", kWidth, kHeight, font());
-        CSectionLabel label;
-        ASSERT_TRUE(label.Attach(host.label()));
-        EXPECT_EQ(nullptr, label.theme());
-        SendMessageA(host.label(), WM_THEMECHANGED, 0, 0);
-        EXPECT_EQ(nullptr, label.theme());
-        const Image image = Repaint(host.label());
-        ExpectRule(image, x0, Face());
-        EXPECT_GT(image.Count(Text()), 20);
-        EXPECT_EQ(0, image.Count(kMarker));
+    std::unique_ptr<ThemeApi> binding;
+    if (GetParam() == Unthemed::kAfterAReleasedBinding) {
+        const ThemeApi released(kThemed);
+        EXPECT_TRUE(released.Enabled());
     }
-    EXPECT_EQ("attach;IsThemeActive();detach;", NewLog());
+    if (GetParam() == Unthemed::kOldCommonControls) binding = std::make_unique<ThemeApi>(kOldCommonControls);
+    if (GetParam() == Unthemed::kSystemInputs) binding = std::make_unique<ThemeApi>();
+    const ThemeApi& themes = binding ? *binding : ApplicationThemes();
+    ASSERT_FALSE(themes.Enabled());
+    Host host("Filters", kWidth, kHeight, font());
+    CSectionLabel label(themes);
+    ASSERT_TRUE(label.Attach(host.label()));
+    EXPECT_EQ(nullptr, label.theme());
+    SendMessageA(host.label(), WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(nullptr, label.theme());
+    const Image image = Repaint(host.label());
+    ExpectRule(image, x0, Face());
+    EXPECT_GT(image.Count(Text()), 20);
+    EXPECT_EQ(0, image.Count(kMarker));
+    // Only the released binding ever touched the stand-in.
+    EXPECT_EQ(GetParam() == Unthemed::kAfterAReleasedBinding ? "attach;IsThemeActive();detach;" : "", NewLog());
 }
+
+INSTANTIATE_TEST_SUITE_P(Bindings, SectionLabelUnthemed,
+                         ::testing::Values(Unthemed::kAfterAReleasedBinding, Unthemed::kOldCommonControls,
+                                           Unthemed::kSystemInputs));
 
 }  // namespace
