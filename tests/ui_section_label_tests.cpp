@@ -248,36 +248,49 @@ TEST_F(SectionLabel, AttachDropsTheStaticEdgeAndKeepsTheFrame) {
     EXPECT_EQ(kHeight, clientAfter.bottom);
 }
 
-TEST_F(SectionLabel, ClassicLookDrawsTitleAndEtchedRuleInTheGivenFont) {
-    Font large = MakeFont(20, FW_NORMAL);
-    for (HFONT font : {font(), large.get()}) {
-        SCOPED_TRACE(font == large.get() ? "large" : "bold");
-        Host host("Filters", kWidth, 25, font);
-        CSectionLabel label;
-        ASSERT_TRUE(label.Attach(host.label()));
-        const Image image = Repaint(host.label());
-        const int titleWidth = TextWidth(font, "Filters");
-        const int x0 = titleWidth + CSectionLabel::kRuleGap;
+// Fonts of a different width each: the fixture's bold one and a large one.
+struct LabelFont {
+    const char* name;
+    int height;
+    int weight;
+};
 
-        ExpectRule(image, x0, Face());
-        // The button face everywhere but the title and the rule.
-        EXPECT_EQ(0, image.Count(kMarker));
-        EXPECT_EQ(0, image.Count(kParentColour));
-        EXPECT_EQ(Face(), image.At(0, image.height - 1));
-        EXPECT_EQ(Face(), image.At(image.width - 1, 0));
-        EXPECT_EQ(Face(), image.At(image.width - 1, image.height - 1));
-        // The title in the text colour, within its measured width.
-        const std::set<Pixel> text = image.Find(Text());
-        EXPECT_GT(text.size(), 20u);
-        int rightmost = 0;
-        for (const Pixel& pixel : text) rightmost = std::max(rightmost, pixel.first);
-        // The last glyph's advance runs a few pixels past its ink.
-        EXPECT_LE(rightmost, titleWidth);
-        EXPECT_GT(rightmost, titleWidth * 3 / 4);
-        EXPECT_EQ(image.width - x0, image.Count(Shadow()));
-        EXPECT_EQ(image.width - x0, image.Count(Highlight()));
-    }
-    EXPECT_NE(TextWidth(font(), "Filters"), TextWidth(large.get(), "Filters"));
+class SectionLabelFont : public SectionLabelTest, public ::testing::WithParamInterface<LabelFont> {};
+
+TEST_P(SectionLabelFont, ClassicLookDrawsTitleAndEtchedRuleInTheGivenFont) {
+    Font given = MakeFont(GetParam().height, GetParam().weight);
+    Host host("Filters", kWidth, 25, given.get());
+    CSectionLabel label;
+    ASSERT_TRUE(label.Attach(host.label()));
+    const Image image = Repaint(host.label());
+    const int titleWidth = TextWidth(given.get(), "Filters");
+    const int x0 = titleWidth + CSectionLabel::kRuleGap;
+
+    ExpectRule(image, x0, Face());
+    // The button face everywhere but the title and the rule.
+    EXPECT_EQ(0, image.Count(kMarker));
+    EXPECT_EQ(0, image.Count(kParentColour));
+    EXPECT_EQ(Face(), image.At(0, image.height - 1));
+    EXPECT_EQ(Face(), image.At(image.width - 1, 0));
+    EXPECT_EQ(Face(), image.At(image.width - 1, image.height - 1));
+    // The title in the text colour, within its measured width.
+    const std::set<Pixel> text = image.Find(Text());
+    EXPECT_GT(text.size(), 20u);
+    int rightmost = 0;
+    for (const Pixel& pixel : text) rightmost = std::max(rightmost, pixel.first);
+    // The last glyph's advance runs a few pixels past its ink.
+    EXPECT_LE(rightmost, titleWidth);
+    EXPECT_GT(rightmost, titleWidth * 3 / 4);
+    EXPECT_EQ(image.width - x0, image.Count(Shadow()));
+    EXPECT_EQ(image.width - x0, image.Count(Highlight()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, SectionLabelFont,
+                         ::testing::Values(LabelFont{"bold", 13, FW_BOLD}, LabelFont{"large", 20, FW_NORMAL}),
+                         [](const ::testing::TestParamInfo<LabelFont>& info) { return info.param.name; });
+
+TEST_F(SectionLabel, FontsOfTheLookCasesMeasureDifferently) {
+    EXPECT_NE(TextWidth(font(), "Filters"), TextWidth(MakeFont(20, FW_NORMAL).get(), "Filters"));
 }
 
 TEST_F(SectionLabel, MnemonicIsUnderlinedButNotMeasured) {

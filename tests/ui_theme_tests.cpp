@@ -176,9 +176,14 @@ TEST_P(ThemeBindingIncomplete, UxThemeLackingACalledExportIsNeverCalled) {
     g_inputs.version = kVersion6_0;
     g_inputs.loadPath = StandIn(std::string("uxtheme-without-") + missing);
     {
+        const Module variant = Module::Load(g_inputs.loadPath.c_str());
+        ASSERT_TRUE(variant);
+        EXPECT_EQ(nullptr, variant.Find<FARPROC>(missing));
+    }
+    SetEnvironmentVariableA("TW_UXTHEME_LOG", nullptr);
+    {
         const ThemeApi api(kFakeInputs);
         ASSERT_NE(nullptr, g_inputs.loaded);
-        EXPECT_EQ(nullptr, GetProcAddress(g_inputs.loaded, missing));
         EXPECT_EQ("attach;detach;", StandInLog());
         ExpectThemesOff(api);
     }
