@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
@@ -20,10 +19,10 @@
 
 #include "bindings/theme_api.h"
 #include "framework/gdi_object.h"
-#include "tests/support/test_paths.h"
+#include "tests/ui_uxtheme_standin.h"
 #include "ui/section_label.h"
 
-using namespace testsupport;
+using uxtheme_standin::Number;
 
 namespace {
 
@@ -401,20 +400,16 @@ Module LoadUxTheme(const char*) { return Module::Load(g_uxThemePath.c_str()); }
 const theme::BindingInputs kThemed = {&Version6, &LoadUxTheme};
 const theme::BindingInputs kOldCommonControls = {&Version5_82, &LoadUxTheme};
 
-std::string StandInUxTheme() { return StandInDir("uxtheme") + "\\TwUxTheme.dll"; }
-
 // Themed cases: each binds UxTheme for itself and releases it at the end.
 class SectionLabelThemed : public SectionLabelTest {
 protected:
     void SetUp() override {
         SectionLabelTest::SetUp();
-        for (const char* name : {"TW_UXTHEME_LOG", "TW_UXTHEME_ACTIVE", "TW_UXTHEME_NO_THEME"}) {
-            SetEnvironmentVariableA(name, nullptr);
-        }
+        uxtheme_standin::Reset();
     }
     void TearDown() override {
         binding_.reset();
-        EXPECT_EQ(nullptr, GetModuleHandleA(StandInUxTheme().c_str()));
+        EXPECT_EQ(nullptr, GetModuleHandleA(uxtheme_standin::Path().c_str()));
     }
 
     // A binding of the library at path with themes on, kept to the end of the case.
@@ -425,14 +420,9 @@ protected:
         return *binding_;
     }
 
-    static std::string Log() {
-        char log[8192] = {};
-        const DWORD length = GetEnvironmentVariableA("TW_UXTHEME_LOG", log, sizeof log);
-        return length < sizeof log ? std::string(log, length) : std::string("(log too long)");
-    }
-    // The log from where a test last looked.
+    // The stand-in's record from where a test last looked.
     std::string NewLog() {
-        const std::string log = Log();
+        const std::string log = uxtheme_standin::Log();
         const std::string fresh = log.substr(std::min(seen_, log.size()));
         seen_ = log.size();
         return fresh;
@@ -443,7 +433,6 @@ private:
     size_t seen_ = 0;
 };
 
-std::string Number(const void* handle) { return std::to_string(reinterpret_cast<std::uintptr_t>(handle)); }
 
 TEST_F(SectionLabelThemed, WinesThemeShowsTheParentBehindTitleAndRule) {
     const ThemeApi& binding = Bind("UxTheme.dll");
@@ -486,7 +475,7 @@ TEST_F(SectionLabelThemed, WinesThemeShowsTheParentBehindTitleAndRule) {
 }
 
 TEST_F(SectionLabelThemed, DrawsThroughTheThemeEntries) {
-    const ThemeApi& binding = Bind(StandInUxTheme());
+    const ThemeApi& binding = Bind(uxtheme_standin::Path());
     ASSERT_TRUE(binding.Enabled());
     NewLog();
     Host host("&Filters", kWidth, kHeight, font());
@@ -512,7 +501,7 @@ TEST_F(SectionLabelThemed, DrawsThroughTheThemeEntries) {
 }
 
 TEST_F(SectionLabelThemed, ThemeChangeReopensAndClassicThemeGivesClassicLook) {
-    const ThemeApi& binding = Bind(StandInUxTheme());
+    const ThemeApi& binding = Bind(uxtheme_standin::Path());
     ASSERT_TRUE(binding.Enabled());
     Host host("Filters", kWidth, kHeight, font());
     CSectionLabel label(binding);
@@ -546,7 +535,7 @@ TEST_F(SectionLabelThemed, ThemeChangeReopensAndClassicThemeGivesClassicLook) {
 }
 
 TEST_F(SectionLabelThemed, ClosesTheThemeOnceWhenTheWindowOrTheObjectGoes) {
-    const ThemeApi& binding = Bind(StandInUxTheme());
+    const ThemeApi& binding = Bind(uxtheme_standin::Path());
     ASSERT_TRUE(binding.Enabled());
     {
         Host host("Filters", kWidth, kHeight, font());
@@ -586,7 +575,7 @@ enum class Unthemed { kAfterAReleasedBinding, kOldCommonControls, kSystemInputs 
 class SectionLabelUnthemed : public SectionLabelThemed, public ::testing::WithParamInterface<Unthemed> {};
 
 TEST_P(SectionLabelUnthemed, NoThemeWithoutABinding) {
-    g_uxThemePath = StandInUxTheme();
+    g_uxThemePath = uxtheme_standin::Path();
     const int x0 = TextWidth(font(), "Filters") + CSectionLabel::kRuleGap;
     std::unique_ptr<ThemeApi> binding;
     if (GetParam() == Unthemed::kAfterAReleasedBinding) {

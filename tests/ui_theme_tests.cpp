@@ -6,15 +6,15 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bindings/theme_api.h"
-#include "tests/support/test_paths.h"
+#include "tests/ui_uxtheme_standin.h"
 
-using namespace testsupport;
+namespace standin = uxtheme_standin;
+using standin::Number;
 
 namespace {
 
@@ -54,24 +54,7 @@ Module FakeLoadLibrary(const char* name) {
 
 const theme::BindingInputs kFakeInputs = {&FakeDllVersion, &FakeLoadLibrary};
 
-std::string StandIn(const std::string& variant = "uxtheme") { return StandInDir(variant) + "\\TwUxTheme.dll"; }
-
 bool IsLoaded(const std::string& path) { return GetModuleHandleA(path.c_str()) != nullptr; }
-
-// The stand-in's record of this process (see standins/uxtheme/uxtheme.cpp).
-std::string StandInLog() {
-    char log[8192] = {};
-    const DWORD length = GetEnvironmentVariableA("TW_UXTHEME_LOG", log, sizeof log);
-    return length < sizeof log ? std::string(log, length) : std::string("(log too long)");
-}
-
-void ResetStandIn() {
-    for (const char* name : {"TW_UXTHEME_LOG", "TW_UXTHEME_ACTIVE", "TW_UXTHEME_NO_THEME", "TW_UXTHEME_VERSION"}) {
-        SetEnvironmentVariableA(name, nullptr);
-    }
-}
-
-std::string Number(const void* handle) { return std::to_string(reinterpret_cast<std::uintptr_t>(handle)); }
 
 // Fresh inputs and stand-in state for each case; the caller's error mode back
 // afterwards, and no stand-in left loaded.
@@ -79,13 +62,13 @@ class ThemeBinding : public ::testing::Test {
 protected:
     void SetUp() override {
         g_inputs = Inputs();
-        ResetStandIn();
+        standin::Reset();
         savedErrorMode_ = CurrentErrorMode();
     }
     void TearDown() override {
         SetErrorMode(savedErrorMode_);
-        ResetStandIn();
-        EXPECT_FALSE(IsLoaded(StandIn()));
+        standin::Reset();
+        EXPECT_FALSE(IsLoaded(standin::Path()));
     }
 
     static void ExpectThemesOff(const ThemeApi& api) {
@@ -100,7 +83,7 @@ private:
 class ThemeBindingBelowSix : public ThemeBinding, public ::testing::WithParamInterface<DWORD> {};
 
 TEST_P(ThemeBindingBelowSix, CommonControlsBelowSixLeaveUxThemeUnloaded) {
-    g_inputs.loadPath = StandIn();
+    g_inputs.loadPath = standin::Path();
     g_inputs.version = GetParam();
     {
         const ThemeApi api(kFakeInputs);
@@ -109,7 +92,7 @@ TEST_P(ThemeBindingBelowSix, CommonControlsBelowSixLeaveUxThemeUnloaded) {
         ExpectThemesOff(api);
     }
     EXPECT_TRUE(g_inputs.loadAsked.empty());
-    EXPECT_EQ("", StandInLog());
+    EXPECT_EQ("", standin::Log());
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, ThemeBindingBelowSix,
@@ -119,7 +102,7 @@ class ThemeBindingSixOrLater : public ThemeBinding, public ::testing::WithParamI
 
 TEST_P(ThemeBindingSixOrLater, CommonControlsSixOrLaterBindUxThemeAndReleaseIt) {
     g_inputs.version = GetParam();
-    g_inputs.loadPath = StandIn();
+    g_inputs.loadPath = standin::Path();
     SetErrorMode(SEM_FAILCRITICALERRORS);
     {
         const ThemeApi api(kFakeInputs);
@@ -131,10 +114,10 @@ TEST_P(ThemeBindingSixOrLater, CommonControlsSixOrLaterBindUxThemeAndReleaseIt) 
         EXPECT_TRUE(api.Enabled());
         EXPECT_EQ(GetParam(), api.CommonControlsVersion());
         EXPECT_EQ(g_inputs.loaded, api.module());
-        EXPECT_EQ("attach;IsThemeActive();", StandInLog());
+        EXPECT_EQ("attach;IsThemeActive();", standin::Log());
     }
-    EXPECT_FALSE(IsLoaded(StandIn()));
-    EXPECT_EQ("attach;IsThemeActive();detach;", StandInLog());
+    EXPECT_FALSE(IsLoaded(standin::Path()));
+    EXPECT_EQ("attach;IsThemeActive();detach;", standin::Log());
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, ThemeBindingSixOrLater,
@@ -153,19 +136,19 @@ TEST_F(ThemeBinding, MissingUxThemeLeavesThemesOff) {
 
 TEST_F(ThemeBinding, InactiveThemeProbesUxThemeAndFreesItAgain) {
     g_inputs.version = kVersion6_0;
-    g_inputs.loadPath = StandIn();
+    g_inputs.loadPath = standin::Path();
     SetEnvironmentVariableA("TW_UXTHEME_ACTIVE", "0");
     {
         const ThemeApi api(kFakeInputs);
         EXPECT_EQ(1u, g_inputs.loadAsked.size());
-        EXPECT_EQ("attach;IsThemeActive();detach;", StandInLog());
-        EXPECT_FALSE(IsLoaded(StandIn()));
+        EXPECT_EQ("attach;IsThemeActive();detach;", standin::Log());
+        EXPECT_FALSE(IsLoaded(standin::Path()));
         ExpectThemesOff(api);
         // Switching themes on later changes nothing until the next binding.
         SetEnvironmentVariableA("TW_UXTHEME_ACTIVE", "1");
         EXPECT_FALSE(api.Enabled());
     }
-    EXPECT_EQ("attach;IsThemeActive();detach;", StandInLog());
+    EXPECT_EQ("attach;IsThemeActive();detach;", standin::Log());
 }
 
 // Stand-in variants each lacking one of the entries the binding calls.
@@ -174,7 +157,7 @@ class ThemeBindingIncomplete : public ThemeBinding, public ::testing::WithParamI
 TEST_P(ThemeBindingIncomplete, UxThemeLackingACalledExportIsNeverCalled) {
     const char* missing = GetParam();
     g_inputs.version = kVersion6_0;
-    g_inputs.loadPath = StandIn(std::string("uxtheme-without-") + missing);
+    g_inputs.loadPath = standin::Path(std::string("uxtheme-without-") + missing);
     {
         const Module variant = Module::Load(g_inputs.loadPath.c_str());
         ASSERT_TRUE(variant);
@@ -184,11 +167,11 @@ TEST_P(ThemeBindingIncomplete, UxThemeLackingACalledExportIsNeverCalled) {
     {
         const ThemeApi api(kFakeInputs);
         ASSERT_NE(nullptr, g_inputs.loaded);
-        EXPECT_EQ("attach;detach;", StandInLog());
+        EXPECT_EQ("attach;detach;", standin::Log());
         ExpectThemesOff(api);
     }
     EXPECT_FALSE(IsLoaded(g_inputs.loadPath));
-    EXPECT_EQ("attach;detach;", StandInLog());
+    EXPECT_EQ("attach;detach;", standin::Log());
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, ThemeBindingIncomplete,
@@ -222,7 +205,7 @@ class ThemeBindingEntries : public ThemeBinding, public ::testing::WithParamInte
 
 TEST_P(ThemeBindingEntries, EachCallReachesTheExportOfItsName) {
     g_inputs.version = kVersion6_0;
-    g_inputs.loadPath = StandIn();
+    g_inputs.loadPath = standin::Path();
     const ThemeApi api(kFakeInputs);
     ASSERT_TRUE(api.Enabled());
     HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
@@ -230,7 +213,7 @@ TEST_P(ThemeBindingEntries, EachCallReachesTheExportOfItsName) {
     HDC dc = GetDC(window);
     SetEnvironmentVariableA("TW_UXTHEME_LOG", nullptr);
     GetParam().call(api, window, dc);
-    EXPECT_EQ(GetParam().expected(window), StandInLog());
+    EXPECT_EQ(GetParam().expected(window), standin::Log());
     ReleaseDC(window, dc);
     DestroyWindow(window);
 }
@@ -257,11 +240,11 @@ TEST_F(ThemeBinding, BindsWinesUxThemeAndCallsThroughIt) {
 // itself, the library goes with the last binding holding it, and a binding
 // that ended with themes off holds nothing.
 TEST_F(ThemeBinding, ReleaseCountsDownAndReleaseWhileOffTouchesNothing) {
-    g_inputs.loadPath = StandIn();
+    g_inputs.loadPath = standin::Path();
     std::string steps;
     auto report = [&steps](const char* step, const ThemeApi* first) {
         steps += std::string(step) + ": first=" + (first && first->Enabled() ? "on" : "off") +
-                 " library=" + (IsLoaded(StandIn()) ? "held" : "none") + " log=" + StandInLog() + "\n";
+                 " library=" + (IsLoaded(standin::Path()) ? "held" : "none") + " log=" + standin::Log() + "\n";
     };
     g_inputs.version = kVersion6_0;
     auto first = std::make_unique<ThemeApi>(kFakeInputs);
@@ -294,8 +277,8 @@ TEST_F(ThemeBinding, DllVersionIsZeroWithoutLibraryExportOrSuccess) {
     EXPECT_EQ(0u, theme::GetDllVersion("kernel32.dll"));
     EXPECT_EQ(0u, theme::GetDllVersion("tw-no-such-library.dll"));
     // A failing DllGetVersion; the record must be 20 bytes with the rest zero.
-    EXPECT_EQ(0u, theme::GetDllVersion(StandIn().c_str()));
-    EXPECT_EQ("attach;DllGetVersion(20,0,0,0,0);detach;", StandInLog());
+    EXPECT_EQ(0u, theme::GetDllVersion(standin::Path().c_str()));
+    EXPECT_EQ("attach;DllGetVersion(20,0,0,0,0);detach;", standin::Log());
 }
 
 struct ReportedVersion {
@@ -307,12 +290,13 @@ class ThemeDllVersion : public ThemeBinding, public ::testing::WithParamInterfac
 
 TEST_P(ThemeDllVersion, PacksMajorAndMinorOrGivesZero) {
     SetEnvironmentVariableA("TW_UXTHEME_VERSION", GetParam().reported);
-    EXPECT_EQ(GetParam().packed, theme::GetDllVersion(StandIn().c_str()));
-    EXPECT_EQ("attach;DllGetVersion(20,0,0,0,0);detach;", StandInLog());
+    EXPECT_EQ(GetParam().packed, theme::GetDllVersion(standin::Path().c_str()));
+    EXPECT_EQ("attach;DllGetVersion(20,0,0,0,0);detach;", standin::Log());
 }
 
 INSTANTIATE_TEST_SUITE_P(Reported, ThemeDllVersion,
-                         ::testing::Values(ReportedVersion{"6.0.2900", 0x00060000}, ReportedVersion{"5.82.1", 0x00050052},
+                         ::testing::Values(ReportedVersion{"6.0.2900", 0x00060000},
+                                           ReportedVersion{"5.82.1", 0x00050052},
                                            ReportedVersion{"6.16.7601", 0x00060010},
                                            ReportedVersion{"65542.65537.0", 0x00060001}));
 
