@@ -35,7 +35,7 @@ ThemeApi::ThemeApi() { Bind(theme::SystemInputs()); }
 
 ThemeApi::ThemeApi(const theme::BindingInputs& inputs) { Bind(inputs); }
 
-ThemeApi::Functions ThemeApi::Look(const Module& library) {
+ThemeApi::Functions ThemeApi::FindFunctions(const Module& library) {
     Functions fn;
     fn.isThemeActive = library.Find<IsThemeActiveFn>("IsThemeActive");
     fn.openThemeData = library.Find<OpenThemeDataFn>("OpenThemeData");
@@ -52,7 +52,7 @@ void ThemeApi::Bind(const theme::BindingInputs& inputs) {
     const UINT previousMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     Module library = inputs.loadLibrary("UxTheme.dll");
     SetErrorMode(previousMode);
-    const Functions fn = Look(library);
+    const Functions fn = FindFunctions(library);
     // A library lacking an entry called here is never called at all.
     const bool complete = fn.isThemeActive && fn.openThemeData && fn.closeThemeData &&
                           fn.drawThemeParentBackground && fn.drawThemeText;

@@ -61,7 +61,7 @@ private:
     };
 
     void Bind(const theme::BindingInputs& inputs);
-    static Functions Look(const Module& library);
+    static Functions FindFunctions(const Module& library);
 
     DWORD commonControlsVersion_ = 0;
     Module uxTheme_;

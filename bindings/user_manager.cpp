@@ -14,7 +14,6 @@ bool UserManager::Load() {
     fn.getUserCount = library.Find<palm::UmGetUserCountFn>("UmGetUserCount");
     fn.getUserId = library.Find<palm::UmGetUserIDFn>("UmGetUserID");
     fn.getUserName = library.Find<palm::UmGetUserNameFn>("UmGetUserName");
-    fn.isUserInstalled = library.Find<palm::UmIsUserInstalledFn>("UmIsUserInstalled");
     fn.isUserProfile = library.Find<palm::UmIsUserProfileFn>("UmIsUserProfile");
     if (!fn.getUserCount || !fn.getUserId || !fn.getUserName || !fn.isUserProfile) return false;
     library_ = std::move(library);

@@ -8,8 +8,8 @@
 
 // Palm Desktop's User Manager (UserData.dll in the recorded Palm Desktop
 // folder), bound for as long as the object lives: the user list holds one
-// while it lists the Palm users. UmIsUserInstalled is looked up but never
-// called, so a library lacking it still counts.
+// while it lists the Palm users. UmIsUserInstalled is not needed: a library
+// lacking it still counts.
 class UserManager {
 public:
     // Loads the library with the system's "file not found" box suppressed;
@@ -28,7 +28,6 @@ private:
         palm::UmGetUserCountFn getUserCount;
         palm::UmGetUserIDFn getUserId;
         palm::UmGetUserNameFn getUserName;
-        palm::UmIsUserInstalledFn isUserInstalled;
         palm::UmIsUserProfileFn isUserProfile;
     };
 
