@@ -5,9 +5,7 @@
 
 #include <string>
 
-// Shell and common-dialog calls bound by name at the moment they are needed:
-// linking them would load comdlg32 and shell32, and the libraries those bring,
-// into every process that loads the settings library.
+// Shell and common-dialog calls, each binding its library for the call.
 
 // ShellExecuteA with no owner, the default verb and SW_SHOWNORMAL; the result
 // is not used.

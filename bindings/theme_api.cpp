@@ -1,24 +1,8 @@
 #include "bindings/theme_api.h"
 
+#include <utility>
+
 namespace {
-
-const char* const kEntryNames[theme::kEntryCount] = {
-    "GetThemeBitmap", "CloseThemeData", "DrawThemeBackground", "DrawThemeEdge", "DrawThemeIcon",
-    "DrawThemeParentBackground", "DrawThemeText", "EnableThemeDialogTexture", "EnableTheming",
-    "GetCurrentThemeName", "GetThemeAppProperties", "GetThemeBackgroundContentRect", "GetThemeBackgroundExtent",
-    "GetThemeBackgroundRegion", "GetThemeBool", "GetThemeColor", "GetThemeDocumentationProperty",
-    "GetThemeEnumValue", "GetThemeFilename", "GetThemeFont", "GetThemeInt", "GetThemeIntList", "GetThemeMargins",
-    "GetThemeMetric", "GetThemePartSize", "GetThemePosition", "GetThemePropertyOrigin", "GetThemeRect",
-    "GetThemeString", "GetThemeSysBool", "GetThemeSysColor", "GetThemeSysColorBrush", "GetThemeSysFont",
-    "GetThemeSysInt", "GetThemeSysSize", "GetThemeSysString", "GetThemeTextExtent", "GetThemeTextMetrics",
-    "GetWindowTheme", "HitTestThemeBackground", "IsAppThemed", "IsThemeActive",
-    "IsThemeBackgroundPartiallyTransparent", "IsThemeDialogTextureEnabled", "IsThemePartDefined",
-    "OpenThemeData", "SetThemeAppProperties", "SetWindowTheme",
-};
-
-// The entries the library calls: without any of them there are no themes.
-const int kCalledEntries[] = {theme::kIsThemeActive, theme::kOpenThemeData, theme::kCloseThemeData,
-                              theme::kDrawThemeParentBackground, theme::kDrawThemeText};
 
 const DWORD kVersion6 = 0x00060000;
 
@@ -26,114 +10,68 @@ struct DllVersionInfo {
     DWORD cbSize, dwMajorVersion, dwMinorVersion, dwBuildNumber, dwPlatformID;
 };
 using DllGetVersionFn = HRESULT(CALLBACK*)(DllVersionInfo*);
-using IsThemeActiveFn = BOOL(WINAPI*)();
-using OpenThemeDataFn = ThemeHandle(WINAPI*)(HWND, const wchar_t*);
-using CloseThemeDataFn = HRESULT(WINAPI*)(ThemeHandle);
-using DrawThemeParentBackgroundFn = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
-using DrawThemeTextFn = HRESULT(WINAPI*)(ThemeHandle, HDC, int, int, const wchar_t*, int, DWORD, DWORD, const RECT*);
 
-void* g_entries[theme::kEntryCount] = {};
-int g_bindCount = 0;
-DWORD g_commonControlsVersion = 0;
-bool g_enabled = false;
-HMODULE g_module = nullptr;
-
-template <typename Function>
-Function EntryAs(int entry) {
-    return reinterpret_cast<Function>(g_entries[entry]);
-}
-
-HMODULE LoadSystemLibrary(const char* name) { return LoadLibraryA(name); }
-
-void Unbind() {
-    for (void*& entry : g_entries) entry = nullptr;
-    if (g_module) FreeLibrary(g_module);
-    g_module = nullptr;
-}
+Module LoadSystemLibrary(const char* name) { return Module::Load(name); }
 
 }  // namespace
 
 namespace theme {
 
 DWORD GetDllVersion(const char* library) {
-    HMODULE module = LoadLibraryA(library);
-    if (!module) return 0;
-    auto getVersion = reinterpret_cast<DllGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
-    DWORD version = 0;
-    if (getVersion) {
-        DllVersionInfo info = {};
-        info.cbSize = sizeof info;
-        if (getVersion(&info) >= 0) {
-            version = ((info.dwMajorVersion & 0xFFFF) << 16) | (info.dwMinorVersion & 0xFFFF);
-        }
-    }
-    FreeLibrary(module);
-    return version;
+    const Module module = Module::Load(library);
+    auto getVersion = module.Find<DllGetVersionFn>("DllGetVersion");
+    if (!getVersion) return 0;
+    DllVersionInfo info = {};
+    info.cbSize = sizeof info;
+    if (getVersion(&info) < 0) return 0;
+    return ((info.dwMajorVersion & 0xFFFF) << 16) | (info.dwMinorVersion & 0xFFFF);
 }
 
 BindingInputs SystemInputs() { return BindingInputs{&GetDllVersion, &LoadSystemLibrary}; }
 
 }  // namespace theme
 
-CThemeApi::CThemeApi() { Bind(theme::SystemInputs()); }
+ThemeApi::ThemeApi() { Bind(theme::SystemInputs()); }
 
-CThemeApi::CThemeApi(const theme::BindingInputs& inputs) { Bind(inputs); }
+ThemeApi::ThemeApi(const theme::BindingInputs& inputs) { Bind(inputs); }
 
-void CThemeApi::Bind(const theme::BindingInputs& inputs) {
-    g_enabled = true;
-    g_commonControlsVersion = inputs.dllVersion("comctl32.dll");
-    if (g_commonControlsVersion < kVersion6) {
-        g_enabled = false;
-        return;
-    }
+ThemeApi::Functions ThemeApi::FindFunctions(const Module& library) {
+    Functions fn;
+    fn.isThemeActive = library.Find<IsThemeActiveFn>("IsThemeActive");
+    fn.openThemeData = library.Find<OpenThemeDataFn>("OpenThemeData");
+    fn.closeThemeData = library.Find<CloseThemeDataFn>("CloseThemeData");
+    fn.drawThemeParentBackground = library.Find<DrawThemeParentBackgroundFn>("DrawThemeParentBackground");
+    fn.drawThemeText = library.Find<DrawThemeTextFn>("DrawThemeText");
+    return fn;
+}
+
+void ThemeApi::Bind(const theme::BindingInputs& inputs) {
+    commonControlsVersion_ = inputs.dllVersion("comctl32.dll");
+    // Older common controls draw no themed controls: leave UxTheme alone.
+    if (commonControlsVersion_ < kVersion6) return;
     const UINT previousMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-    g_module = inputs.loadLibrary("UxTheme.dll");
+    Module library = inputs.loadLibrary("UxTheme.dll");
     SetErrorMode(previousMode);
-    if (!g_module) {
-        g_enabled = false;
-        return;
-    }
-    for (int entry = 0; entry < theme::kEntryCount; ++entry) {
-        g_entries[entry] = reinterpret_cast<void*>(GetProcAddress(g_module, kEntryNames[entry]));
-    }
-    bool complete = true;
-    for (int entry : kCalledEntries) complete = complete && g_entries[entry] != nullptr;
-    if (complete && EntryAs<IsThemeActiveFn>(theme::kIsThemeActive)()) {
-        ++g_bindCount;
-        return;
-    }
-    g_enabled = false;
-    FreeLibrary(g_module);
-    g_module = nullptr;
+    const Functions fn = FindFunctions(library);
+    // A library lacking an entry called here is never called at all.
+    const bool complete = fn.isThemeActive && fn.openThemeData && fn.closeThemeData &&
+                          fn.drawThemeParentBackground && fn.drawThemeText;
+    if (!complete || !fn.isThemeActive()) return;
+    uxTheme_ = std::move(library);
+    fn_ = fn;
 }
 
-CThemeApi::~CThemeApi() {
-    if (!g_enabled) return;
-    if (--g_bindCount == 0) Unbind();
-    g_enabled = false;
+ThemeHandle ThemeApi::OpenThemeData(HWND window, const wchar_t* classes) const {
+    return fn_.openThemeData(window, classes);
 }
 
-bool CThemeApi::Enabled() { return g_enabled; }
-int CThemeApi::BindCount() { return g_bindCount; }
-DWORD CThemeApi::CommonControlsVersion() { return g_commonControlsVersion; }
-HMODULE CThemeApi::Module() { return g_module; }
-void* CThemeApi::EntryAddress(int entry) {
-    return entry >= 0 && entry < theme::kEntryCount ? g_entries[entry] : nullptr;
+HRESULT ThemeApi::CloseThemeData(ThemeHandle theme) const { return fn_.closeThemeData(theme); }
+
+HRESULT ThemeApi::DrawThemeParentBackground(HWND window, HDC dc, const RECT* rect) const {
+    return fn_.drawThemeParentBackground(window, dc, rect);
 }
 
-ThemeHandle CThemeApi::OpenThemeData(HWND window, const wchar_t* classes) {
-    return EntryAs<OpenThemeDataFn>(theme::kOpenThemeData)(window, classes);
-}
-
-HRESULT CThemeApi::CloseThemeData(ThemeHandle theme) {
-    return EntryAs<CloseThemeDataFn>(theme::kCloseThemeData)(theme);
-}
-
-HRESULT CThemeApi::DrawThemeParentBackground(HWND window, HDC dc, const RECT* rect) {
-    return EntryAs<DrawThemeParentBackgroundFn>(theme::kDrawThemeParentBackground)(window, dc, rect);
-}
-
-HRESULT CThemeApi::DrawThemeText(ThemeHandle theme, HDC dc, int part, int state, const wchar_t* text, int length,
-                                 DWORD flags, DWORD flags2, const RECT* rect) {
-    return EntryAs<DrawThemeTextFn>(theme::kDrawThemeText)(theme, dc, part, state, text, length, flags, flags2, rect);
+HRESULT ThemeApi::DrawThemeText(ThemeHandle theme, HDC dc, int part, int state, const wchar_t* text, int length,
+                                DWORD flags, DWORD flags2, const RECT* rect) const {
+    return fn_.drawThemeText(theme, dc, part, state, text, length, flags, flags2, rect);
 }

@@ -2,34 +2,17 @@
 
 #include <windows.h>
 
-// Run-time binding of the visual-styles library (UxTheme.dll), decided once
-// per load of the settings library. Consumers test Enabled() before every
-// theme operation and then call through the stored entries.
+#include "common/module.h"
+
 using ThemeHandle = HANDLE;
 
 namespace theme {
-
-// Every UxTheme export the binding looks up, in table order.
-enum Entry : int {
-    kGetThemeBitmap, kCloseThemeData, kDrawThemeBackground, kDrawThemeEdge, kDrawThemeIcon,
-    kDrawThemeParentBackground, kDrawThemeText, kEnableThemeDialogTexture, kEnableTheming,
-    kGetCurrentThemeName, kGetThemeAppProperties, kGetThemeBackgroundContentRect, kGetThemeBackgroundExtent,
-    kGetThemeBackgroundRegion, kGetThemeBool, kGetThemeColor, kGetThemeDocumentationProperty,
-    kGetThemeEnumValue, kGetThemeFilename, kGetThemeFont, kGetThemeInt, kGetThemeIntList, kGetThemeMargins,
-    kGetThemeMetric, kGetThemePartSize, kGetThemePosition, kGetThemePropertyOrigin, kGetThemeRect,
-    kGetThemeString, kGetThemeSysBool, kGetThemeSysColor, kGetThemeSysColorBrush, kGetThemeSysFont,
-    kGetThemeSysInt, kGetThemeSysSize, kGetThemeSysString, kGetThemeTextExtent, kGetThemeTextMetrics,
-    kGetWindowTheme, kHitTestThemeBackground, kIsAppThemed, kIsThemeActive,
-    kIsThemeBackgroundPartiallyTransparent, kIsThemeDialogTextureEnabled, kIsThemePartDefined,
-    kOpenThemeData, kSetThemeAppProperties, kSetWindowTheme,
-    kEntryCount
-};
 
 // What the binding asks of the system; tests give their own.
 struct BindingInputs {
     // Packed (major << 16) | minor of a system library, 0 when unknown.
     DWORD (*dllVersion)(const char* library);
-    HMODULE (*loadLibrary)(const char* name);
+    Module (*loadLibrary)(const char* name);
 };
 
 BindingInputs SystemInputs();
@@ -39,29 +22,52 @@ DWORD GetDllVersion(const char* library);
 
 }  // namespace theme
 
-// The binding. Its state is class-wide: one global instance binds while the
-// settings library loads and releases when it unloads.
-class CThemeApi {
+// Run-time binding of the visual-styles library (UxTheme.dll), decided once
+// when constructed: themes are on with common controls 6.0 or later, a
+// UxTheme.dll exporting every entry called here, and an active theme.
+// Consumers test Enabled() before every theme operation.
+class ThemeApi {
 public:
-    CThemeApi();
-    explicit CThemeApi(const theme::BindingInputs& inputs);
-    virtual ~CThemeApi();
-    CThemeApi(const CThemeApi&) = delete;
-    CThemeApi& operator=(const CThemeApi&) = delete;
+    ThemeApi();
+    explicit ThemeApi(const theme::BindingInputs& inputs);
+    ThemeApi(const ThemeApi&) = delete;
+    ThemeApi& operator=(const ThemeApi&) = delete;
 
-    static bool Enabled();
-    static int BindCount();
-    static DWORD CommonControlsVersion();
-    static HMODULE Module();
-    static void* EntryAddress(int entry);
+    bool Enabled() const { return static_cast<bool>(uxTheme_); }
+    DWORD CommonControlsVersion() const { return commonControlsVersion_; }
+    // The bound UxTheme.dll; null while themes are off.
+    HMODULE module() const { return uxTheme_.get(); }
 
-    // The entries the section label calls; only while Enabled().
-    static ThemeHandle OpenThemeData(HWND window, const wchar_t* classes);
-    static HRESULT CloseThemeData(ThemeHandle theme);
-    static HRESULT DrawThemeParentBackground(HWND window, HDC dc, const RECT* rect);
-    static HRESULT DrawThemeText(ThemeHandle theme, HDC dc, int part, int state, const wchar_t* text, int length,
-                                 DWORD flags, DWORD flags2, const RECT* rect);
+    // Only while Enabled().
+    ThemeHandle OpenThemeData(HWND window, const wchar_t* classes) const;
+    HRESULT CloseThemeData(ThemeHandle theme) const;
+    HRESULT DrawThemeParentBackground(HWND window, HDC dc, const RECT* rect) const;
+    HRESULT DrawThemeText(ThemeHandle theme, HDC dc, int part, int state, const wchar_t* text, int length,
+                          DWORD flags, DWORD flags2, const RECT* rect) const;
 
 private:
-    static void Bind(const theme::BindingInputs& inputs);
+    using IsThemeActiveFn = BOOL(WINAPI*)();
+    using OpenThemeDataFn = ThemeHandle(WINAPI*)(HWND, const wchar_t*);
+    using CloseThemeDataFn = HRESULT(WINAPI*)(ThemeHandle);
+    using DrawThemeParentBackgroundFn = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
+    using DrawThemeTextFn = HRESULT(WINAPI*)(ThemeHandle, HDC, int, int, const wchar_t*, int, DWORD, DWORD,
+                                             const RECT*);
+    struct Functions {
+        IsThemeActiveFn isThemeActive;
+        OpenThemeDataFn openThemeData;
+        CloseThemeDataFn closeThemeData;
+        DrawThemeParentBackgroundFn drawThemeParentBackground;
+        DrawThemeTextFn drawThemeText;
+    };
+
+    void Bind(const theme::BindingInputs& inputs);
+    static Functions FindFunctions(const Module& library);
+
+    DWORD commonControlsVersion_ = 0;
+    Module uxTheme_;
+    Functions fn_ = {};
 };
+
+// The binding of the running program, owned by its application object;
+// section labels draw with it unless given another.
+const ThemeApi& ApplicationThemes();

@@ -57,15 +57,15 @@ void CUserListDlg::SetIcons() {
 }
 
 void CUserListDlg::FillUsers() {
-    if (BindUserManager()) {
-        for (const std::string& user : ListPalmUsers()) {
+    UserManager userManager;
+    if (userManager.Load()) {
+        for (const std::string& user : userManager.ListPalmUsers()) {
             SendDlgItemMessageA(hwnd(), IDC_USERS_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(user.c_str()));
         }
     } else {
         MessageBoxA(hwnd(), LoadResString(IDS_NO_PALM_DESKTOP).c_str(), LoadResString(IDS_CAPTION).c_str(),
                     MB_TOPMOST | MB_ICONWARNING);
     }
-    ReleaseUserManager();
 }
 
 void CUserListDlg::SelectLastUser() {

@@ -1,28 +1,28 @@
 // The section header label, painted for real: a top-level window at the
 // screen's corner holds a static control, the label is attached to it, and
 // the control's client area is copied from its window DC into a memory
-// bitmap whose pixels are checked. Themed cases bind Wine's UxTheme.dll, or
-// the recording stand-in (bin\standins\uxtheme\TwUxTheme.dll), through the
-// binding's inputs.
+// bitmap whose pixels are checked. Classic cases draw with the application's
+// binding (off under Wine); themed cases give the label a binding of Wine's
+// UxTheme.dll, or of the recording stand-in
+// (bin\standins\uxtheme\TwUxTheme.dll), made through the binding's inputs.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
 #include <climits>
-#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "framework/gdi_object.h"
-#include "tests/support/test_paths.h"
-#include "ui/section_label.h"
 #include "bindings/theme_api.h"
+#include "framework/gdi_object.h"
+#include "tests/ui_uxtheme_standin.h"
+#include "ui/section_label.h"
 
-using namespace testsupport;
+using uxtheme_standin::Number;
 
 namespace {
 
@@ -210,7 +210,7 @@ protected:
         for (size_t i = 0; i < 6; ++i) {
             for (size_t j = i + 1; j < 6; ++j) ASSERT_NE(colours[i], colours[j]) << i << " " << j;
         }
-        ASSERT_FALSE(CThemeApi::Enabled());
+        ASSERT_FALSE(ApplicationThemes().Enabled());
         font_ = MakeFont(13, FW_BOLD);
         ASSERT_TRUE(font_);
     }
@@ -221,7 +221,7 @@ private:
     Font font_;
 };
 
-// The classic look: no binding in this process, so themes are off.
+// The classic look: the application's binding has themes off.
 using SectionLabel = SectionLabelTest;
 
 TEST_F(SectionLabel, AttachDropsTheStaticEdgeAndKeepsTheFrame) {
@@ -247,36 +247,49 @@ TEST_F(SectionLabel, AttachDropsTheStaticEdgeAndKeepsTheFrame) {
     EXPECT_EQ(kHeight, clientAfter.bottom);
 }
 
-TEST_F(SectionLabel, ClassicLookDrawsTitleAndEtchedRuleInTheGivenFont) {
-    Font large = MakeFont(20, FW_NORMAL);
-    for (HFONT font : {font(), large.get()}) {
-        SCOPED_TRACE(font == large.get() ? "large" : "bold");
-        Host host("Filters", kWidth, 25, font);
-        CSectionLabel label;
-        ASSERT_TRUE(label.Attach(host.label()));
-        const Image image = Repaint(host.label());
-        const int titleWidth = TextWidth(font, "Filters");
-        const int x0 = titleWidth + CSectionLabel::kRuleGap;
+// Fonts of a different width each: the fixture's bold one and a large one.
+struct LabelFont {
+    const char* name;
+    int height;
+    int weight;
+};
 
-        ExpectRule(image, x0, Face());
-        // The button face everywhere but the title and the rule.
-        EXPECT_EQ(0, image.Count(kMarker));
-        EXPECT_EQ(0, image.Count(kParentColour));
-        EXPECT_EQ(Face(), image.At(0, image.height - 1));
-        EXPECT_EQ(Face(), image.At(image.width - 1, 0));
-        EXPECT_EQ(Face(), image.At(image.width - 1, image.height - 1));
-        // The title in the text colour, within its measured width.
-        const std::set<Pixel> text = image.Find(Text());
-        EXPECT_GT(text.size(), 20u);
-        int rightmost = 0;
-        for (const Pixel& pixel : text) rightmost = std::max(rightmost, pixel.first);
-        // The last glyph's advance runs a few pixels past its ink.
-        EXPECT_LE(rightmost, titleWidth);
-        EXPECT_GT(rightmost, titleWidth * 3 / 4);
-        EXPECT_EQ(image.width - x0, image.Count(Shadow()));
-        EXPECT_EQ(image.width - x0, image.Count(Highlight()));
-    }
-    EXPECT_NE(TextWidth(font(), "Filters"), TextWidth(large.get(), "Filters"));
+class SectionLabelFont : public SectionLabelTest, public ::testing::WithParamInterface<LabelFont> {};
+
+TEST_P(SectionLabelFont, ClassicLookDrawsTitleAndEtchedRuleInTheGivenFont) {
+    Font given = MakeFont(GetParam().height, GetParam().weight);
+    Host host("Filters", kWidth, 25, given.get());
+    CSectionLabel label;
+    ASSERT_TRUE(label.Attach(host.label()));
+    const Image image = Repaint(host.label());
+    const int titleWidth = TextWidth(given.get(), "Filters");
+    const int x0 = titleWidth + CSectionLabel::kRuleGap;
+
+    ExpectRule(image, x0, Face());
+    // The button face everywhere but the title and the rule.
+    EXPECT_EQ(0, image.Count(kMarker));
+    EXPECT_EQ(0, image.Count(kParentColour));
+    EXPECT_EQ(Face(), image.At(0, image.height - 1));
+    EXPECT_EQ(Face(), image.At(image.width - 1, 0));
+    EXPECT_EQ(Face(), image.At(image.width - 1, image.height - 1));
+    // The title in the text colour, within its measured width.
+    const std::set<Pixel> text = image.Find(Text());
+    EXPECT_GT(text.size(), 20u);
+    int rightmost = 0;
+    for (const Pixel& pixel : text) rightmost = std::max(rightmost, pixel.first);
+    // The last glyph's advance runs a few pixels past its ink.
+    EXPECT_LE(rightmost, titleWidth);
+    EXPECT_GT(rightmost, titleWidth * 3 / 4);
+    EXPECT_EQ(image.width - x0, image.Count(Shadow()));
+    EXPECT_EQ(image.width - x0, image.Count(Highlight()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, SectionLabelFont,
+                         ::testing::Values(LabelFont{"bold", 13, FW_BOLD}, LabelFont{"large", 20, FW_NORMAL}),
+                         [](const ::testing::TestParamInfo<LabelFont>& info) { return info.param.name; });
+
+TEST_F(SectionLabel, FontsOfTheLookCasesMeasureDifferently) {
+    EXPECT_NE(TextWidth(font(), "Filters"), TextWidth(MakeFont(20, FW_NORMAL).get(), "Filters"));
 }
 
 TEST_F(SectionLabel, MnemonicIsUnderlinedButNotMeasured) {
@@ -380,49 +393,52 @@ TEST_F(SectionLabel, DisabledLabelIsEmbossed) {
     EXPECT_EQ(enabled.pixels, Capture(host.label()).pixels);
 }
 
+std::string g_uxThemePath;
+DWORD Version6(const char*) { return 0x00060000; }
+DWORD Version5_82(const char*) { return 0x00050052; }
+Module LoadUxTheme(const char*) { return Module::Load(g_uxThemePath.c_str()); }
+const theme::BindingInputs kThemed = {&Version6, &LoadUxTheme};
+const theme::BindingInputs kOldCommonControls = {&Version5_82, &LoadUxTheme};
+
 // Themed cases: each binds UxTheme for itself and releases it at the end.
 class SectionLabelThemed : public SectionLabelTest {
 protected:
     void SetUp() override {
         SectionLabelTest::SetUp();
-        for (const char* name : {"TW_UXTHEME_LOG", "TW_UXTHEME_ACTIVE", "TW_UXTHEME_NO_THEME"}) {
-            SetEnvironmentVariableA(name, nullptr);
-        }
+        uxtheme_standin::Reset();
     }
-    void TearDown() override { EXPECT_EQ(0, CThemeApi::BindCount()); }
+    void TearDown() override {
+        binding_.reset();
+        EXPECT_EQ(nullptr, GetModuleHandleA(uxtheme_standin::Path().c_str()));
+    }
 
-    static std::string Log() {
-        char log[8192] = {};
-        const DWORD length = GetEnvironmentVariableA("TW_UXTHEME_LOG", log, sizeof log);
-        return length < sizeof log ? std::string(log, length) : std::string("(log too long)");
+    // A binding of the library at path with themes on, kept to the end of the case.
+    const ThemeApi& Bind(const std::string& path) {
+        g_uxThemePath = path;
+        binding_ = std::make_unique<ThemeApi>(kThemed);
+        EXPECT_TRUE(binding_->Enabled());
+        return *binding_;
     }
-    // The log from where a test last looked.
+
+    // The stand-in's record from where a test last looked.
     std::string NewLog() {
-        const std::string log = Log();
+        const std::string log = uxtheme_standin::Log();
         const std::string fresh = log.substr(std::min(seen_, log.size()));
         seen_ = log.size();
         return fresh;
     }
 
 private:
+    std::unique_ptr<ThemeApi> binding_;
     size_t seen_ = 0;
 };
 
-std::string g_uxThemePath;
-DWORD Version6(const char*) { return 0x00060000; }
-DWORD Version5_82(const char*) { return 0x00050052; }
-HMODULE LoadUxTheme(const char*) { return LoadLibraryA(g_uxThemePath.c_str()); }
-const theme::BindingInputs kThemed = {&Version6, &LoadUxTheme};
-const theme::BindingInputs kOldCommonControls = {&Version5_82, &LoadUxTheme};
-
-std::string Number(const void* handle) { return std::to_string(reinterpret_cast<std::uintptr_t>(handle)); }
 
 TEST_F(SectionLabelThemed, WinesThemeShowsTheParentBehindTitleAndRule) {
-    g_uxThemePath = "UxTheme.dll";
-    CThemeApi binding(kThemed);
-    ASSERT_TRUE(CThemeApi::Enabled());
+    const ThemeApi& binding = Bind("UxTheme.dll");
+    ASSERT_TRUE(binding.Enabled());
     Host host("&Filters", kWidth, kHeight, font());
-    CSectionLabel label;
+    CSectionLabel label(binding);
     ASSERT_TRUE(label.Attach(host.label()));
     ASSERT_NE(nullptr, label.theme());
     const int x0 = TextWidth(font(), "Filters") + CSectionLabel::kRuleGap;
@@ -459,12 +475,11 @@ TEST_F(SectionLabelThemed, WinesThemeShowsTheParentBehindTitleAndRule) {
 }
 
 TEST_F(SectionLabelThemed, DrawsThroughTheThemeEntries) {
-    g_uxThemePath = StandInDir("uxtheme") + "\\TwUxTheme.dll";
-    CThemeApi binding(kThemed);
-    ASSERT_TRUE(CThemeApi::Enabled());
+    const ThemeApi& binding = Bind(uxtheme_standin::Path());
+    ASSERT_TRUE(binding.Enabled());
     NewLog();
     Host host("&Filters", kWidth, kHeight, font());
-    CSectionLabel label;
+    CSectionLabel label(binding);
     ASSERT_TRUE(label.Attach(host.label()));
     const std::string window = Number(host.label());
     EXPECT_EQ("OpenThemeData(" + window + ",window);", NewLog());
@@ -486,11 +501,10 @@ TEST_F(SectionLabelThemed, DrawsThroughTheThemeEntries) {
 }
 
 TEST_F(SectionLabelThemed, ThemeChangeReopensAndClassicThemeGivesClassicLook) {
-    g_uxThemePath = StandInDir("uxtheme") + "\\TwUxTheme.dll";
-    CThemeApi binding(kThemed);
-    ASSERT_TRUE(CThemeApi::Enabled());
+    const ThemeApi& binding = Bind(uxtheme_standin::Path());
+    ASSERT_TRUE(binding.Enabled());
     Host host("Filters", kWidth, kHeight, font());
-    CSectionLabel label;
+    CSectionLabel label(binding);
     ASSERT_TRUE(label.Attach(host.label()));
     const std::string window = Number(host.label());
     const ThemeHandle first = label.theme();
@@ -521,12 +535,11 @@ TEST_F(SectionLabelThemed, ThemeChangeReopensAndClassicThemeGivesClassicLook) {
 }
 
 TEST_F(SectionLabelThemed, ClosesTheThemeOnceWhenTheWindowOrTheObjectGoes) {
-    g_uxThemePath = StandInDir("uxtheme") + "\\TwUxTheme.dll";
-    CThemeApi binding(kThemed);
-    ASSERT_TRUE(CThemeApi::Enabled());
+    const ThemeApi& binding = Bind(uxtheme_standin::Path());
+    ASSERT_TRUE(binding.Enabled());
     {
         Host host("Filters", kWidth, kHeight, font());
-        CSectionLabel label;
+        CSectionLabel label(binding);
         ASSERT_TRUE(label.Attach(host.label()));
         const ThemeHandle theme = label.theme();
         ASSERT_NE(nullptr, theme);
@@ -539,7 +552,7 @@ TEST_F(SectionLabelThemed, ClosesTheThemeOnceWhenTheWindowOrTheObjectGoes) {
 
     Host host("Filters", kWidth, kHeight, font());
     {
-        auto label = std::make_unique<CSectionLabel>();
+        auto label = std::make_unique<CSectionLabel>(binding);
         ASSERT_TRUE(label->Attach(host.label()));
         const ThemeHandle theme = label->theme();
         ASSERT_NE(nullptr, theme);
@@ -554,32 +567,41 @@ TEST_F(SectionLabelThemed, ClosesTheThemeOnceWhenTheWindowOrTheObjectGoes) {
     EXPECT_EQ("", NewLog());
 }
 
-TEST_F(SectionLabelThemed, NoThemeWithoutABinding) {
-    g_uxThemePath = StandInDir("uxtheme") + "\\TwUxTheme.dll";
+// Labels that end up without a theme: the application's binding after
+// another binding came and went; a binding made with common controls before
+// 6.0; one made with Wine's own inputs.
+enum class Unthemed { kAfterAReleasedBinding, kOldCommonControls, kSystemInputs };
+
+class SectionLabelUnthemed : public SectionLabelThemed, public ::testing::WithParamInterface<Unthemed> {};
+
+TEST_P(SectionLabelUnthemed, NoThemeWithoutABinding) {
+    g_uxThemePath = uxtheme_standin::Path();
     const int x0 = TextWidth(font(), "Filters") + CSectionLabel::kRuleGap;
-    // A binding released before the label comes; common controls before
-    // 6.0; Wine's own inputs.
-    for (int round = 0; round < 3; ++round) {
-        SCOPED_TRACE(round);
-        std::unique_ptr<CThemeApi> binding;
-        if (round == 0) {
-            CThemeApi released(kThemed);
-        }
-        if (round == 1) binding = std::make_unique<CThemeApi>(kOldCommonControls);
-        if (round == 2) binding = std::make_unique<CThemeApi>();
-        ASSERT_FALSE(CThemeApi::Enabled());
-        Host host("Filters", kWidth, kHeight, font());
-        CSectionLabel label;
-        ASSERT_TRUE(label.Attach(host.label()));
-        EXPECT_EQ(nullptr, label.theme());
-        SendMessageA(host.label(), WM_THEMECHANGED, 0, 0);
-        EXPECT_EQ(nullptr, label.theme());
-        const Image image = Repaint(host.label());
-        ExpectRule(image, x0, Face());
-        EXPECT_GT(image.Count(Text()), 20);
-        EXPECT_EQ(0, image.Count(kMarker));
+    std::unique_ptr<ThemeApi> binding;
+    if (GetParam() == Unthemed::kAfterAReleasedBinding) {
+        const ThemeApi released(kThemed);
+        EXPECT_TRUE(released.Enabled());
     }
-    EXPECT_EQ("attach;IsThemeActive();detach;", NewLog());
+    if (GetParam() == Unthemed::kOldCommonControls) binding = std::make_unique<ThemeApi>(kOldCommonControls);
+    if (GetParam() == Unthemed::kSystemInputs) binding = std::make_unique<ThemeApi>();
+    const ThemeApi& themes = binding ? *binding : ApplicationThemes();
+    ASSERT_FALSE(themes.Enabled());
+    Host host("Filters", kWidth, kHeight, font());
+    CSectionLabel label(themes);
+    ASSERT_TRUE(label.Attach(host.label()));
+    EXPECT_EQ(nullptr, label.theme());
+    SendMessageA(host.label(), WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(nullptr, label.theme());
+    const Image image = Repaint(host.label());
+    ExpectRule(image, x0, Face());
+    EXPECT_GT(image.Count(Text()), 20);
+    EXPECT_EQ(0, image.Count(kMarker));
+    // Only the released binding ever touched the stand-in.
+    EXPECT_EQ(GetParam() == Unthemed::kAfterAReleasedBinding ? "attach;IsThemeActive();detach;" : "", NewLog());
 }
+
+INSTANTIATE_TEST_SUITE_P(Bindings, SectionLabelUnthemed,
+                         ::testing::Values(Unthemed::kAfterAReleasedBinding, Unthemed::kOldCommonControls,
+                                           Unthemed::kSystemInputs));
 
 }  // namespace

@@ -1,47 +1,26 @@
 // The visual-style binding, driven through its inputs: a chosen
 // common-controls version and a loader that hands out the UxTheme stand-ins
 // (bin\standins\uxtheme*\TwUxTheme.dll), Wine's own UxTheme.dll, or
-// nothing. The binding's state is class-wide, so every test releases what it
-// bound; cases that leave a binding behind on purpose run in a child process.
+// nothing. Each binding holds its own reference to the library it bound.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "tests/support/test_paths.h"
-#include "tests/support/windows_versions.h"
 #include "bindings/theme_api.h"
+#include "tests/ui_uxtheme_standin.h"
 
-using namespace testsupport;
+namespace standin = uxtheme_standin;
+using standin::Number;
 
 namespace {
 
 const DWORD kVersion5_81 = 0x00050051;
 const DWORD kVersion5_82 = 0x00050052;
 const DWORD kVersion6_0 = 0x00060000;
-
-// The exports the binding looks up, written out again in table order, so
-// that a slip in the binding's own table shows.
-const char* const kExportNames[theme::kEntryCount] = {
-    "GetThemeBitmap", "CloseThemeData", "DrawThemeBackground", "DrawThemeEdge", "DrawThemeIcon",
-    "DrawThemeParentBackground", "DrawThemeText", "EnableThemeDialogTexture", "EnableTheming",
-    "GetCurrentThemeName", "GetThemeAppProperties", "GetThemeBackgroundContentRect", "GetThemeBackgroundExtent",
-    "GetThemeBackgroundRegion", "GetThemeBool", "GetThemeColor", "GetThemeDocumentationProperty",
-    "GetThemeEnumValue", "GetThemeFilename", "GetThemeFont", "GetThemeInt", "GetThemeIntList", "GetThemeMargins",
-    "GetThemeMetric", "GetThemePartSize", "GetThemePosition", "GetThemePropertyOrigin", "GetThemeRect",
-    "GetThemeString", "GetThemeSysBool", "GetThemeSysColor", "GetThemeSysColorBrush", "GetThemeSysFont",
-    "GetThemeSysInt", "GetThemeSysSize", "GetThemeSysString", "GetThemeTextExtent", "GetThemeTextMetrics",
-    "GetWindowTheme", "HitTestThemeBackground", "IsAppThemed", "IsThemeActive",
-    "IsThemeBackgroundPartiallyTransparent", "IsThemeDialogTextureEnabled", "IsThemePartDefined",
-    "OpenThemeData", "SetThemeAppProperties", "SetWindowTheme",
-};
-
-// The entries the library calls; the stand-in exports them (and DllGetVersion).
-const char* const kStandInExports[] = {"IsThemeActive", "OpenThemeData", "CloseThemeData",
-                                       "DrawThemeParentBackground", "DrawThemeText"};
 
 // What the fake inputs answer, and what the binding asked of them.
 struct Inputs {
@@ -65,277 +44,271 @@ DWORD FakeDllVersion(const char* library) {
     return g_inputs.version;
 }
 
-HMODULE FakeLoadLibrary(const char* name) {
+Module FakeLoadLibrary(const char* name) {
     g_inputs.loadAsked.push_back(name);
     g_inputs.errorModeDuringLoad = CurrentErrorMode();
-    g_inputs.loaded = g_inputs.loadPath.empty() ? nullptr : LoadLibraryA(g_inputs.loadPath.c_str());
-    return g_inputs.loaded;
+    Module library = Module::Load(g_inputs.loadPath.c_str());
+    g_inputs.loaded = library.get();
+    return library;
 }
 
 const theme::BindingInputs kFakeInputs = {&FakeDllVersion, &FakeLoadLibrary};
 
-std::string StandIn(const std::string& variant = "uxtheme") { return StandInDir(variant) + "\\TwUxTheme.dll"; }
+bool IsLoaded(const std::string& path) { return GetModuleHandleA(path.c_str()) != nullptr; }
 
-// The stand-in's record of this process (see standins/uxtheme/uxtheme.cpp).
-std::string StandInLog() {
-    char log[8192] = {};
-    const DWORD length = GetEnvironmentVariableA("TW_UXTHEME_LOG", log, sizeof log);
-    return length < sizeof log ? std::string(log, length) : std::string("(log too long)");
-}
-
-void ResetStandIn() {
-    for (const char* name : {"TW_UXTHEME_LOG", "TW_UXTHEME_ACTIVE", "TW_UXTHEME_NO_THEME", "TW_UXTHEME_VERSION"}) {
-        SetEnvironmentVariableA(name, nullptr);
-    }
-}
-
-std::vector<std::string> NonNullEntries() {
-    std::vector<std::string> names;
-    for (int entry = 0; entry < theme::kEntryCount; ++entry) {
-        if (CThemeApi::EntryAddress(entry)) names.push_back(kExportNames[entry]);
-    }
-    return names;
-}
-
+// Fresh inputs and stand-in state for each case; the caller's error mode back
+// afterwards, and no stand-in left loaded.
 class ThemeBinding : public ::testing::Test {
 protected:
     void SetUp() override {
         g_inputs = Inputs();
-        ResetStandIn();
+        standin::Reset();
         savedErrorMode_ = CurrentErrorMode();
-        ASSERT_EQ(0, CThemeApi::BindCount());
-        ASSERT_FALSE(CThemeApi::Enabled());
     }
     void TearDown() override {
         SetErrorMode(savedErrorMode_);
-        ResetStandIn();
-        EXPECT_EQ(0, CThemeApi::BindCount());
+        standin::Reset();
+        EXPECT_FALSE(IsLoaded(standin::Path()));
     }
 
-    // The common state after a binding that ended with themes off.
-    static void ExpectThemesOff() {
-        EXPECT_FALSE(CThemeApi::Enabled());
-        EXPECT_EQ(0, CThemeApi::BindCount());
-        EXPECT_EQ(nullptr, CThemeApi::Module());
+    static void ExpectThemesOff(const ThemeApi& api) {
+        EXPECT_FALSE(api.Enabled());
+        EXPECT_EQ(nullptr, api.module());
     }
 
 private:
     UINT savedErrorMode_ = 0;
 };
 
-TEST_F(ThemeBinding, CommonControlsBelowSixLeaveUxThemeUnloaded) {
-    g_inputs.loadPath = StandIn();
-    for (DWORD version : {kVersion5_82, kVersion5_81, DWORD{0x0005FFFF}, DWORD{0}}) {
-        SCOPED_TRACE(version);
-        g_inputs.version = version;
-        g_inputs.versionAsked.clear();
-        {
-            CThemeApi api(kFakeInputs);
-            EXPECT_EQ(std::vector<std::string>{"comctl32.dll"}, g_inputs.versionAsked);
-            EXPECT_EQ(version, CThemeApi::CommonControlsVersion());
-            ExpectThemesOff();
-        }
-        EXPECT_EQ(0, CThemeApi::BindCount());
+class ThemeBindingBelowSix : public ThemeBinding, public ::testing::WithParamInterface<DWORD> {};
+
+TEST_P(ThemeBindingBelowSix, CommonControlsBelowSixLeaveUxThemeUnloaded) {
+    g_inputs.loadPath = standin::Path();
+    g_inputs.version = GetParam();
+    {
+        const ThemeApi api(kFakeInputs);
+        EXPECT_EQ(std::vector<std::string>{"comctl32.dll"}, g_inputs.versionAsked);
+        EXPECT_EQ(GetParam(), api.CommonControlsVersion());
+        ExpectThemesOff(api);
     }
     EXPECT_TRUE(g_inputs.loadAsked.empty());
-    EXPECT_EQ("", StandInLog());
+    EXPECT_EQ("", standin::Log());
 }
 
-TEST_F(ThemeBinding, CommonControlsSixOrLaterBindUxThemeAndReleaseIt) {
-    for (DWORD version : {kVersion6_0, DWORD{0x0006000A}, DWORD{0x00070000}}) {
-        SCOPED_TRACE(version);
-        g_inputs = Inputs();
-        g_inputs.version = version;
-        g_inputs.loadPath = StandIn();
-        ResetStandIn();
-        SetErrorMode(SEM_FAILCRITICALERRORS);
-        {
-            CThemeApi api(kFakeInputs);
-            EXPECT_EQ(std::vector<std::string>{"UxTheme.dll"}, g_inputs.loadAsked);
-            EXPECT_EQ(static_cast<UINT>(SEM_NOOPENFILEERRORBOX), g_inputs.errorModeDuringLoad);
-            EXPECT_EQ(static_cast<UINT>(SEM_FAILCRITICALERRORS), CurrentErrorMode());
-            ASSERT_NE(nullptr, g_inputs.loaded);
-            EXPECT_TRUE(CThemeApi::Enabled());
-            EXPECT_EQ(1, CThemeApi::BindCount());
-            EXPECT_EQ(version, CThemeApi::CommonControlsVersion());
-            EXPECT_EQ(g_inputs.loaded, CThemeApi::Module());
-            EXPECT_EQ("attach;IsThemeActive();", StandInLog());
+INSTANTIATE_TEST_SUITE_P(Versions, ThemeBindingBelowSix,
+                         ::testing::Values(kVersion5_82, kVersion5_81, DWORD{0x0005FFFF}, DWORD{0}));
 
-            // The 43 exports the stand-in lacks stay null; binding goes on regardless.
-            std::vector<std::string> expected;
-            for (const char* name : kExportNames) {
-                for (const char* present : kStandInExports) {
-                    if (std::string(name) == present) expected.push_back(name);
-                }
-            }
-            EXPECT_EQ(expected, NonNullEntries());
-            for (int entry = 0; entry < theme::kEntryCount; ++entry) {
-                EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(g_inputs.loaded, kExportNames[entry])),
-                          CThemeApi::EntryAddress(entry))
-                    << kExportNames[entry];
-            }
-        }
-        ExpectThemesOff();
-        EXPECT_TRUE(NonNullEntries().empty());
-        EXPECT_EQ("attach;IsThemeActive();detach;", StandInLog());
+class ThemeBindingSixOrLater : public ThemeBinding, public ::testing::WithParamInterface<DWORD> {};
+
+TEST_P(ThemeBindingSixOrLater, CommonControlsSixOrLaterBindUxThemeAndReleaseIt) {
+    g_inputs.version = GetParam();
+    g_inputs.loadPath = standin::Path();
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+    {
+        const ThemeApi api(kFakeInputs);
+        EXPECT_EQ(std::vector<std::string>{"UxTheme.dll"}, g_inputs.loadAsked);
+        EXPECT_EQ(static_cast<UINT>(SEM_NOOPENFILEERRORBOX), g_inputs.errorModeDuringLoad);
+        EXPECT_EQ(static_cast<UINT>(SEM_FAILCRITICALERRORS), CurrentErrorMode());
+        ASSERT_NE(nullptr, g_inputs.loaded);
+        // The stand-in exports only the entries the binding calls: enough.
+        EXPECT_TRUE(api.Enabled());
+        EXPECT_EQ(GetParam(), api.CommonControlsVersion());
+        EXPECT_EQ(g_inputs.loaded, api.module());
+        EXPECT_EQ("attach;IsThemeActive();", standin::Log());
     }
+    EXPECT_FALSE(IsLoaded(standin::Path()));
+    EXPECT_EQ("attach;IsThemeActive();detach;", standin::Log());
 }
+
+INSTANTIATE_TEST_SUITE_P(Versions, ThemeBindingSixOrLater,
+                         ::testing::Values(kVersion6_0, DWORD{0x0006000A}, DWORD{0x00070000}));
 
 TEST_F(ThemeBinding, MissingUxThemeLeavesThemesOff) {
     g_inputs.version = kVersion6_0;
     SetErrorMode(SEM_NOGPFAULTERRORBOX);
-    {
-        CThemeApi api(kFakeInputs);
-        EXPECT_EQ(std::vector<std::string>{"UxTheme.dll"}, g_inputs.loadAsked);
-        EXPECT_EQ(static_cast<UINT>(SEM_NOOPENFILEERRORBOX), g_inputs.errorModeDuringLoad);
-        EXPECT_EQ(static_cast<UINT>(SEM_NOGPFAULTERRORBOX), CurrentErrorMode());
-        EXPECT_EQ(kVersion6_0, CThemeApi::CommonControlsVersion());
-        ExpectThemesOff();
-    }
-    ExpectThemesOff();
+    const ThemeApi api(kFakeInputs);
+    EXPECT_EQ(std::vector<std::string>{"UxTheme.dll"}, g_inputs.loadAsked);
+    EXPECT_EQ(static_cast<UINT>(SEM_NOOPENFILEERRORBOX), g_inputs.errorModeDuringLoad);
+    EXPECT_EQ(static_cast<UINT>(SEM_NOGPFAULTERRORBOX), CurrentErrorMode());
+    EXPECT_EQ(kVersion6_0, api.CommonControlsVersion());
+    ExpectThemesOff(api);
 }
 
 TEST_F(ThemeBinding, InactiveThemeProbesUxThemeAndFreesItAgain) {
     g_inputs.version = kVersion6_0;
-    g_inputs.loadPath = StandIn();
+    g_inputs.loadPath = standin::Path();
     SetEnvironmentVariableA("TW_UXTHEME_ACTIVE", "0");
     {
-        CThemeApi api(kFakeInputs);
+        const ThemeApi api(kFakeInputs);
         EXPECT_EQ(1u, g_inputs.loadAsked.size());
-        EXPECT_EQ("attach;IsThemeActive();detach;", StandInLog());
-        ExpectThemesOff();
+        EXPECT_EQ("attach;IsThemeActive();detach;", standin::Log());
+        EXPECT_FALSE(IsLoaded(standin::Path()));
+        ExpectThemesOff(api);
         // Switching themes on later changes nothing until the next binding.
         SetEnvironmentVariableA("TW_UXTHEME_ACTIVE", "1");
-        EXPECT_FALSE(CThemeApi::Enabled());
+        EXPECT_FALSE(api.Enabled());
     }
-    ExpectThemesOff();
-    EXPECT_EQ("attach;IsThemeActive();detach;", StandInLog());
+    EXPECT_EQ("attach;IsThemeActive();detach;", standin::Log());
 }
 
-TEST_F(ThemeBinding, UxThemeLackingACalledExportIsNeverCalled) {
-    for (const char* missing : kStandInExports) {
-        SCOPED_TRACE(missing);
-        g_inputs = Inputs();
-        g_inputs.version = kVersion6_0;
-        g_inputs.loadPath = StandIn(std::string("uxtheme-without-") + missing);
-        ResetStandIn();
-        {
-            CThemeApi api(kFakeInputs);
-            ASSERT_NE(nullptr, g_inputs.loaded);
-            EXPECT_EQ(nullptr, GetProcAddress(g_inputs.loaded, missing));
-            EXPECT_EQ("attach;detach;", StandInLog());
-            ExpectThemesOff();
-        }
-        ExpectThemesOff();
-        EXPECT_EQ("attach;detach;", StandInLog());
+// Stand-in variants each lacking one of the entries the binding calls.
+class ThemeBindingIncomplete : public ThemeBinding, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ThemeBindingIncomplete, UxThemeLackingACalledExportIsNeverCalled) {
+    const char* missing = GetParam();
+    g_inputs.version = kVersion6_0;
+    g_inputs.loadPath = standin::Path(std::string("uxtheme-without-") + missing);
+    {
+        const Module variant = Module::Load(g_inputs.loadPath.c_str());
+        ASSERT_TRUE(variant);
+        EXPECT_EQ(nullptr, variant.Find<FARPROC>(missing));
     }
+    SetEnvironmentVariableA("TW_UXTHEME_LOG", nullptr);
+    {
+        const ThemeApi api(kFakeInputs);
+        ASSERT_NE(nullptr, g_inputs.loaded);
+        EXPECT_EQ("attach;detach;", standin::Log());
+        ExpectThemesOff(api);
+    }
+    EXPECT_FALSE(IsLoaded(g_inputs.loadPath));
+    EXPECT_EQ("attach;detach;", standin::Log());
 }
 
-TEST_F(ThemeBinding, BindsWinesUxThemeExceptTheExportItLacks) {
+INSTANTIATE_TEST_SUITE_P(Variants, ThemeBindingIncomplete,
+                         ::testing::Values("IsThemeActive", "OpenThemeData", "CloseThemeData",
+                                           "DrawThemeParentBackground", "DrawThemeText"));
+
+// One call through the binding and what the stand-in records of it.
+struct ThroughCall {
+    const char* name;
+    void (*call)(const ThemeApi& api, HWND window, HDC dc);
+    std::string (*expected)(HWND window);
+};
+
+const RECT kRect = {1, 2, 30, 40};
+const ThemeHandle kTheme = reinterpret_cast<ThemeHandle>(0x7E5010);
+
+const ThroughCall kThroughCalls[] = {
+    {"OpenThemeData", [](const ThemeApi& api, HWND window, HDC) { api.OpenThemeData(window, L"window"); },
+     [](HWND window) { return "OpenThemeData(" + Number(window) + ",window);"; }},
+    {"CloseThemeData", [](const ThemeApi& api, HWND, HDC) { api.CloseThemeData(kTheme); },
+     [](HWND) { return "CloseThemeData(" + Number(kTheme) + ");"; }},
+    {"DrawThemeParentBackground",
+     [](const ThemeApi& api, HWND window, HDC dc) { api.DrawThemeParentBackground(window, dc, &kRect); },
+     [](HWND window) { return "DrawThemeParentBackground(" + Number(window) + ",1,2,30,40);"; }},
+    {"DrawThemeText",
+     [](const ThemeApi& api, HWND, HDC dc) { api.DrawThemeText(kTheme, dc, 29, 3, L"Title", 5, 16, 0, &kRect); },
+     [](HWND) { return "DrawThemeText(" + Number(kTheme) + ",29,3,Title,5,16,0,1,2,30,40);"; }},
+};
+
+class ThemeBindingEntries : public ThemeBinding, public ::testing::WithParamInterface<ThroughCall> {};
+
+TEST_P(ThemeBindingEntries, EachCallReachesTheExportOfItsName) {
+    g_inputs.version = kVersion6_0;
+    g_inputs.loadPath = standin::Path();
+    const ThemeApi api(kFakeInputs);
+    ASSERT_TRUE(api.Enabled());
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    HDC dc = GetDC(window);
+    SetEnvironmentVariableA("TW_UXTHEME_LOG", nullptr);
+    GetParam().call(api, window, dc);
+    EXPECT_EQ(GetParam().expected(window), standin::Log());
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, ThemeBindingEntries, ::testing::ValuesIn(kThroughCalls),
+                         [](const ::testing::TestParamInfo<ThroughCall>& info) { return info.param.name; });
+
+TEST_F(ThemeBinding, BindsWinesUxThemeAndCallsThroughIt) {
     g_inputs.version = kVersion6_0;
     g_inputs.loadPath = "UxTheme.dll";
-    {
-        CThemeApi api(kFakeInputs);
-        ASSERT_NE(nullptr, g_inputs.loaded);
-        ASSERT_TRUE(CThemeApi::Enabled()) << "IsThemeActive of Wine's UxTheme.dll reports no active theme";
-        EXPECT_EQ(1, CThemeApi::BindCount());
-        EXPECT_EQ(g_inputs.loaded, CThemeApi::Module());
-        for (int entry = 0; entry < theme::kEntryCount; ++entry) {
-            EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(g_inputs.loaded, kExportNames[entry])),
-                      CThemeApi::EntryAddress(entry))
-                << kExportNames[entry];
-        }
-        // Wine 8 has no GetThemeBitmap; everything else is there.
-        std::vector<std::string> expected(std::begin(kExportNames) + 1, std::end(kExportNames));
-        EXPECT_EQ(expected, NonNullEntries());
-        EXPECT_EQ(nullptr, CThemeApi::EntryAddress(theme::kGetThemeBitmap));
-    }
-    ExpectThemesOff();
-    EXPECT_TRUE(NonNullEntries().empty());
+    const ThemeApi api(kFakeInputs);
+    ASSERT_NE(nullptr, g_inputs.loaded);
+    ASSERT_TRUE(api.Enabled()) << "IsThemeActive of Wine's UxTheme.dll reports no active theme";
+    EXPECT_EQ(g_inputs.loaded, api.module());
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    const ThemeHandle theme = api.OpenThemeData(window, L"window");
+    EXPECT_NE(nullptr, theme);
+    EXPECT_EQ(S_OK, api.CloseThemeData(theme));
+    DestroyWindow(window);
 }
 
-// A sequence of bindings and releases of one process, as text: after each
-// step whether themes are on, the count, whether UxTheme is held, and the
-// stand-in's record.
-int NestedBindings(const std::string&) {
-    g_inputs.loadPath = StandIn();
-    ResetStandIn();
-    auto report = [](const char* step) {
-        std::printf("%s: enabled=%d count=%d module=%s log=%s\n", step, CThemeApi::Enabled() ? 1 : 0,
-                    CThemeApi::BindCount(), CThemeApi::Module() ? "held" : "none", StandInLog().c_str());
+// Bindings and releases in one process: each binding holds the library for
+// itself, the library goes with the last binding holding it, and a binding
+// that ended with themes off holds nothing.
+TEST_F(ThemeBinding, ReleaseCountsDownAndReleaseWhileOffTouchesNothing) {
+    g_inputs.loadPath = standin::Path();
+    std::string steps;
+    auto report = [&steps](const char* step, const ThemeApi* first) {
+        steps += std::string(step) + ": first=" + (first && first->Enabled() ? "on" : "off") +
+                 " library=" + (IsLoaded(standin::Path()) ? "held" : "none") + " log=" + standin::Log() + "\n";
     };
     g_inputs.version = kVersion6_0;
-    auto* first = new CThemeApi(kFakeInputs);
-    report("bind");
-    auto* second = new CThemeApi(kFakeInputs);
-    report("bind again");
-    delete second;
-    report("release");
+    auto first = std::make_unique<ThemeApi>(kFakeInputs);
+    report("bind", first.get());
+    auto second = std::make_unique<ThemeApi>(kFakeInputs);
+    EXPECT_TRUE(second->Enabled());
+    EXPECT_EQ(first->module(), second->module());
+    report("bind again", first.get());
+    second.reset();
+    report("release", first.get());
     g_inputs.version = kVersion5_82;
-    auto* old = new CThemeApi(kFakeInputs);
-    report("bind with 5.82");
-    delete old;
-    report("release while off");
-    delete first;
-    report("release while off");
-    return 0;
-}
-ChildRegistration nestedBindingsChild("theme-nested-bindings", NestedBindings);
-
-TEST(ThemeBindingCounts, ReleaseCountsDownAndReleaseWhileOffTouchesNothing) {
-    const ChildResult result = RunChildAs("win7", "theme-nested-bindings");
-    EXPECT_EQ(0, result.exitCode);
-    std::string output;
-    for (char c : result.output) {
-        if (c != '\r') output += c;
-    }
-    EXPECT_EQ(
-        "bind: enabled=1 count=1 module=held log=attach;IsThemeActive();\n"
-        "bind again: enabled=1 count=2 module=held log=attach;IsThemeActive();IsThemeActive();\n"
-        "release: enabled=0 count=1 module=held log=attach;IsThemeActive();IsThemeActive();\n"
-        "bind with 5.82: enabled=0 count=1 module=held log=attach;IsThemeActive();IsThemeActive();\n"
-        "release while off: enabled=0 count=1 module=held log=attach;IsThemeActive();IsThemeActive();\n"
-        "release while off: enabled=0 count=1 module=held log=attach;IsThemeActive();IsThemeActive();\n",
-        output);
+    auto old = std::make_unique<ThemeApi>(kFakeInputs);
+    EXPECT_FALSE(old->Enabled());
+    report("bind with 5.82", first.get());
+    old.reset();
+    report("release while off", first.get());
+    first.reset();
+    report("release the last", nullptr);
+    EXPECT_EQ("bind: first=on library=held log=attach;IsThemeActive();\n"
+              "bind again: first=on library=held log=attach;IsThemeActive();IsThemeActive();\n"
+              "release: first=on library=held log=attach;IsThemeActive();IsThemeActive();\n"
+              "bind with 5.82: first=on library=held log=attach;IsThemeActive();IsThemeActive();\n"
+              "release while off: first=on library=held log=attach;IsThemeActive();IsThemeActive();\n"
+              "release the last: first=off library=none log=attach;IsThemeActive();IsThemeActive();detach;\n",
+              steps);
 }
 
-TEST(ThemeDllVersion, PacksMajorAndMinorOrGivesZero) {
-    ResetStandIn();
-    const std::string standIn = StandIn();
+TEST_F(ThemeBinding, DllVersionIsZeroWithoutLibraryExportOrSuccess) {
     // No export, no library.
     EXPECT_EQ(0u, theme::GetDllVersion("kernel32.dll"));
     EXPECT_EQ(0u, theme::GetDllVersion("tw-no-such-library.dll"));
     // A failing DllGetVersion; the record must be 20 bytes with the rest zero.
-    EXPECT_EQ(0u, theme::GetDllVersion(standIn.c_str()));
-    EXPECT_EQ("attach;DllGetVersion(20,0,0,0,0);detach;", StandInLog());
-
-    struct Case {
-        const char* reported;
-        DWORD packed;
-    };
-    const Case cases[] = {{"6.0.2900", 0x00060000}, {"5.82.1", 0x00050052}, {"6.16.7601", 0x00060010},
-                          {"65542.65537.0", 0x00060001}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.reported);
-        ResetStandIn();
-        SetEnvironmentVariableA("TW_UXTHEME_VERSION", c.reported);
-        EXPECT_EQ(c.packed, theme::GetDllVersion(standIn.c_str()));
-        EXPECT_EQ("attach;DllGetVersion(20,0,0,0,0);detach;", StandInLog());
-    }
-    ResetStandIn();
+    EXPECT_EQ(0u, theme::GetDllVersion(standin::Path().c_str()));
+    EXPECT_EQ("attach;DllGetVersion(20,0,0,0,0);detach;", standin::Log());
 }
+
+struct ReportedVersion {
+    const char* reported;
+    DWORD packed;
+};
+
+class ThemeDllVersion : public ThemeBinding, public ::testing::WithParamInterface<ReportedVersion> {};
+
+TEST_P(ThemeDllVersion, PacksMajorAndMinorOrGivesZero) {
+    SetEnvironmentVariableA("TW_UXTHEME_VERSION", GetParam().reported);
+    EXPECT_EQ(GetParam().packed, theme::GetDllVersion(standin::Path().c_str()));
+    EXPECT_EQ("attach;DllGetVersion(20,0,0,0,0);detach;", standin::Log());
+}
+
+INSTANTIATE_TEST_SUITE_P(Reported, ThemeDllVersion,
+                         ::testing::Values(ReportedVersion{"6.0.2900", 0x00060000},
+                                           ReportedVersion{"5.82.1", 0x00050052},
+                                           ReportedVersion{"6.16.7601", 0x00060010},
+                                           ReportedVersion{"65542.65537.0", 0x00060001}));
 
 TEST(ThemeSystemBinding, WinesCommonControlsReportFiveEightyOneSoThemesStayOff) {
     EXPECT_EQ(kVersion5_81, theme::GetDllVersion("comctl32.dll"));
-    ASSERT_EQ(0, CThemeApi::BindCount());
-    {
-        CThemeApi api;
-        EXPECT_EQ(kVersion5_81, CThemeApi::CommonControlsVersion());
-        EXPECT_FALSE(CThemeApi::Enabled());
-        EXPECT_EQ(0, CThemeApi::BindCount());
-        EXPECT_EQ(nullptr, CThemeApi::Module());
-    }
-    EXPECT_EQ(0, CThemeApi::BindCount());
+    const ThemeApi api;
+    EXPECT_EQ(kVersion5_81, api.CommonControlsVersion());
+    EXPECT_FALSE(api.Enabled());
+    EXPECT_EQ(nullptr, api.module());
+    // The application's own binding decided the same.
+    EXPECT_EQ(kVersion5_81, ApplicationThemes().CommonControlsVersion());
+    EXPECT_FALSE(ApplicationThemes().Enabled());
 }
 
 }  // namespace

@@ -20,7 +20,18 @@
 
 namespace {
 
-Application g_app(GetModuleHandleA(nullptr), "Quillon Software", "Orvelle");
+// The settings library's application object as this program makes it: its
+// own resources, the product's profile, and a visual-style binding with the
+// inputs the look asks for.
+class GalleryApp : public Application {
+public:
+    explicit GalleryApp(const theme::BindingInputs& inputs)
+        : Application(GetModuleHandleA(nullptr), "Quillon Software", "Orvelle"), themes_(inputs) {}
+    const ThemeApi& themes() const { return themes_; }
+
+private:
+    ThemeApi themes_;
+};
 
 std::string g_outputFile;
 
@@ -91,6 +102,8 @@ DWORD PretendCommonControls6(const char*) { return 0x00060000; }
 
 }  // namespace
 
+const ThemeApi& ApplicationThemes() { return static_cast<const GalleryApp&>(Application::Current()).themes(); }
+
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::printf("usage: dialog_gallery OUTPUT_FOLDER [--themed] [USER]\n");
@@ -105,8 +118,8 @@ int main(int argc, char** argv) {
     // UxTheme.dll through for the themed pictures.
     theme::BindingInputs inputs = theme::SystemInputs();
     if (themed) inputs.dllVersion = PretendCommonControls6;
-    CThemeApi binding(inputs);
-    std::printf("visual styles %s\n", CThemeApi::Enabled() ? "on" : "off");
+    const GalleryApp app(inputs);
+    std::printf("visual styles %s\n", app.themes().Enabled() ? "on" : "off");
 
     Capture(folder + "\\user-list-" + look + ".bmp", [] { CUserListDlg(nullptr).DoModal(); });
     Capture(folder + "\\app-list-" + look + ".bmp", [&] { CAppListDlg(user, nullptr).DoModal(); });

@@ -25,6 +25,10 @@ std::wstring Widen(const char* text) {
 
 }  // namespace
 
+CSectionLabel::CSectionLabel() : CSectionLabel(ApplicationThemes()) {}
+
+CSectionLabel::CSectionLabel(const ThemeApi& themes) : themes_(themes) {}
+
 CSectionLabel::~CSectionLabel() { CloseTheme(); }
 
 void CSectionLabel::OnAttach() {
@@ -34,13 +38,13 @@ void CSectionLabel::OnAttach() {
 }
 
 void CSectionLabel::OpenTheme() {
-    if (!CThemeApi::Enabled()) return;
-    theme_ = CThemeApi::OpenThemeData(hwnd(), L"window");
+    if (!themes_.Enabled()) return;
+    theme_ = themes_.OpenThemeData(hwnd(), L"window");
 }
 
 void CSectionLabel::CloseTheme() {
     if (!theme_) return;
-    CThemeApi::CloseThemeData(theme_);
+    themes_.CloseThemeData(theme_);
     theme_ = nullptr;
 }
 
@@ -92,9 +96,9 @@ void CSectionLabel::Paint() {
 
 void CSectionLabel::DrawTitle(HDC dc, const RECT& client, const char* title) {
     if (theme_) {
-        CThemeApi::DrawThemeParentBackground(hwnd(), dc, &client);
+        themes_.DrawThemeParentBackground(hwnd(), dc, &client);
         const std::wstring wide = Widen(title);
-        CThemeApi::DrawThemeText(theme_, dc, kDialogPart, 0, wide.c_str(), -1, 0, 0, &client);
+        themes_.DrawThemeText(theme_, dc, kDialogPart, 0, wide.c_str(), -1, 0, 0, &client);
         return;
     }
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));

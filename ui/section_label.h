@@ -1,14 +1,17 @@
 #pragma once
 
-#include "framework/subclassed_window.h"
 #include "bindings/theme_api.h"
+#include "framework/subclassed_window.h"
 
 // A section header of the settings dialog: the title on the left and an
 // etched rule from just after it to the right edge, drawn with the visual
 // style when one is in use, in the classic look otherwise.
 class CSectionLabel : public SubclassedWindow {
 public:
-    CSectionLabel() = default;
+    // Draws with the application's visual-style binding.
+    CSectionLabel();
+    // The binding must outlive the label.
+    explicit CSectionLabel(const ThemeApi& themes);
     ~CSectionLabel() override;
 
     ThemeHandle theme() const { return theme_; }
@@ -29,5 +32,6 @@ private:
     void DrawTitle(HDC dc, const RECT& client, const char* title);
     static void DrawRule(HDC dc, int titleWidth, const RECT& client);
 
+    const ThemeApi& themes_;
     ThemeHandle theme_ = nullptr;
 };
