@@ -82,118 +82,23 @@ void ExpectBoxes(const std::vector<ExpectedBox>& expected, const std::vector<See
 // ---------------------------------------------------------------------------
 // Registry helpers.
 
-RawValue Raw(DWORD type, const std::string& bytes) {
-    RawValue value;
-    value.present = true;
-    value.type = type;
-    value.data.assign(bytes.begin(), bytes.end());
-    return value;
-}
-
 void WriteRaw(HKEY root, const std::string& path, const char* name, const RawValue& value) {
-    RegKey key = RegKey::Create(root, path.c_str());
-    ASSERT_TRUE(key) << path;
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.get(), name, 0, value.type, value.data.data(),
-                                            static_cast<DWORD>(value.data.size())))
-        << path << " " << name;
+    ASSERT_TRUE(WriteRawValue(root, path, name, value)) << path << " " << name;
 }
 
 void WriteValues(HKEY root, const std::string& path, const std::map<std::string, RawValue>& values) {
     for (const auto& entry : values) WriteRaw(root, path, entry.first.c_str(), entry.second);
 }
 
-// The backup record this library writes for a registered conduit.
-std::map<std::string, RawValue> BackupOf(const StandInConduit& conduit) {
-    static const std::map<std::string, const char*> names = {
-        {"Name", "Conduit"},   {"Module", "Module"},    {"Directory", "Directory"}, {"File", "File0"},
-        {"Remote", "Remote0"}, {"Info", "Information"}, {"User", "Username"},       {"Title", "Name"},
-        {"Arguments", "Arguments"},
-    };
-    std::map<std::string, RawValue> backup;
-    for (const auto& entry : conduit.strings) backup[names.at(entry.first)] = StringValue(entry.second);
-    for (const auto& entry : conduit.numbers) {
-        if (entry.first != "Type") backup[entry.first] = DwordValue(entry.second);
-    }
-    return backup;
-}
-
-// A registry tree as stored: its keys and every value, by full path.
-struct RegistryTree {
-    std::set<std::string> keys;
-    std::map<std::string, RawValue> values;  // "<key>|<value name>"
-};
-
-void ReadTree(HKEY root, const std::string& rootName, const std::string& path, RegistryTree* tree) {
-    RegKey key = RegKey::Open(root, path.c_str());
-    if (!key) return;
-    tree->keys.insert(rootName + "\\" + path);
-    std::vector<std::string> names;
-    for (DWORD index = 0;; ++index) {
-        char name[16384];
-        DWORD length = sizeof name;
-        if (RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.push_back(name);
-    }
-    for (const std::string& name : names) {
-        tree->values[rootName + "\\" + path + "|" + name] = ReadRawValue(root, path, name.c_str());
-    }
-    std::vector<std::string> subkeys;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-            break;
-        }
-        subkeys.push_back(name);
-    }
-    for (const std::string& sub : subkeys) {
-        if (path + "\\" + sub == standin::StatePath("CallLog")) continue;  // the stand-ins' diary, not state
-        ReadTree(root, rootName, path + "\\" + sub, tree);
-    }
-}
-
 // Everything the product, Palm Desktop and the stand-ins keep.
+// The stand-ins' call log is their diary, not state.
 RegistryTree Snapshot() {
     RegistryTree tree;
-    ReadTree(HKEY_LOCAL_MACHINE, "HKLM", "SOFTWARE\\Quillon Software", &tree);
-    ReadTree(HKEY_CURRENT_USER, "HKCU", "Software\\Quillon Software", &tree);
-    ReadTree(HKEY_CURRENT_USER, "HKCU", "Software\\U.S. Robotics", &tree);
-    ReadTree(HKEY_CURRENT_USER, "HKCU", standin::kRootPath, &tree);
+    AddTree(HKEY_LOCAL_MACHINE, "HKLM", "SOFTWARE\\Quillon Software", &tree);
+    AddTree(HKEY_CURRENT_USER, "HKCU", "Software\\Quillon Software", &tree);
+    AddTree(HKEY_CURRENT_USER, "HKCU", "Software\\U.S. Robotics", &tree);
+    AddTree(HKEY_CURRENT_USER, "HKCU", standin::kRootPath, &tree, standin::StatePath("CallLog"));
     return tree;
-}
-
-std::string Abbreviated(const RawValue& value) {
-    if (!value.present) return "(absent)";
-    std::string text = "type " + std::to_string(value.type) + ", " + std::to_string(value.data.size()) + " bytes \"";
-    for (size_t i = 0; i < value.data.size() && i < 48; ++i) {
-        const BYTE b = value.data[i];
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02x", b);
-        text += b >= 0x20 && b < 0x7F ? std::string(1, static_cast<char>(b)) : hex;
-    }
-    return text + (value.data.size() > 48 ? "...\"" : "\"");
-}
-
-// The differences between two trees, one line each; empty when equal.
-std::string Differences(const RegistryTree& expected, const RegistryTree& actual) {
-    std::string out;
-    for (const std::string& key : expected.keys) {
-        if (!actual.keys.count(key)) out += "key missing: " + key + "\n";
-    }
-    for (const std::string& key : actual.keys) {
-        if (!expected.keys.count(key)) out += "key added: " + key + "\n";
-    }
-    std::set<std::string> names;
-    for (const auto& entry : expected.values) names.insert(entry.first);
-    for (const auto& entry : actual.values) names.insert(entry.first);
-    for (const std::string& name : names) {
-        auto e = expected.values.find(name);
-        auto a = actual.values.find(name);
-        const RawValue want = e == expected.values.end() ? RawValue() : e->second;
-        const RawValue got = a == actual.values.end() ? RawValue() : a->second;
-        if (want != got) out += name + ": expected " + Abbreviated(want) + ", got " + Abbreviated(got) + "\n";
-    }
-    return out;
 }
 
 const std::string kConduitsKey = std::string("HKCU\\") + standin::kRootPath + "\\Conduits";
@@ -500,7 +405,7 @@ std::vector<Fault> FaultsOf(const Operation& op) {
             faults.push_back(fault);
         }
     }
-    std::vector<std::string> exports(kConduitManagerFunctions, kConduitManagerFunctions + kConduitManagerFunctionCount);
+    std::vector<std::string> exports = kConduitManagerFunctions;
     exports.insert(exports.end(), {"HsCheckApiStatus", "HsGetSyncStatus", "HsSetAppStatus"});
     for (const std::string& function : exports) {
         Fault fault;
@@ -741,7 +646,7 @@ protected:
                          : outcomes.at("todo").code != 0  ? outcomes.at("todo").code
                                                            : outcomes.at("date").code;
         std::vector<ExpectedBox> boxes;
-        if (asked) boxes.push_back({op.which == Export::kVerifyDate ? kDateQuestion : kTaskQuestion, kTopmostQuestion});
+        if (asked) boxes.push_back({op.which == Export::kVerifyDate ? message::kDateQuestion : message::kTaskQuestion, kTopmostQuestion});
         if (op.ShowsBoxes() && code != 0) boxes.push_back({MessageFor(code), kTopmostError});
 
         {
@@ -851,9 +756,9 @@ struct Form {
 // The hostile forms of a string value whose sound content is good.
 std::vector<Form> StringForms(const std::string& good) {
     return {
-        {"REG_DWORD", Raw(REG_DWORD, "AAAA")},
-        {"no terminating zero", Raw(REG_SZ, good)},
-        {"0 bytes", Raw(REG_SZ, "")},
+        {"REG_DWORD", BytesValue(REG_DWORD, "AAAA")},
+        {"no terminating zero", BytesValue(REG_SZ, good)},
+        {"0 bytes", BytesValue(REG_SZ, "")},
         {"261 characters", StringValue(LongText(MAX_PATH + 1))},
         {"64 KB", StringValue(LongText(65535))},
     };
@@ -1108,11 +1013,11 @@ TEST_F(HardeningHostileRegistry, BackupValuesAreRestoredWholeOrNotAtAll) {
     }
     const std::vector<Form> numberForms = {
         {"REG_SZ", StringValue("7")},
-        {"REG_BINARY", Raw(REG_BINARY, BinaryOf(7, 4))},
-        {"REG_BINARY of 2 bytes", Raw(REG_BINARY, BinaryOf(0x0107, 2))},
-        {"0 bytes", Raw(REG_DWORD, "")},
-        {"REG_BINARY of 261 bytes", Raw(REG_BINARY, BinaryOf(0x0A0B0C0D, MAX_PATH + 1))},
-        {"REG_BINARY of 64 KB", Raw(REG_BINARY, BinaryOf(0x01020304, 65536))},
+        {"REG_BINARY", BytesValue(REG_BINARY, BinaryOf(7, 4))},
+        {"REG_BINARY of 2 bytes", BytesValue(REG_BINARY, BinaryOf(0x0107, 2))},
+        {"0 bytes", BytesValue(REG_DWORD, "")},
+        {"REG_BINARY of 261 bytes", BytesValue(REG_BINARY, BinaryOf(0x0A0B0C0D, MAX_PATH + 1))},
+        {"REG_BINARY of 64 KB", BytesValue(REG_BINARY, BinaryOf(0x01020304, 65536))},
     };
     const std::vector<DWORD> numbers = {'7', 7, 0x0107, 0, 0x0A0B0C0D, 0x01020304};
     for (const char* name : {"Priority", "Integrate"}) {
@@ -1150,8 +1055,7 @@ TEST_F(HardeningHostileRegistry, PerUserFallbackBeforeVistaReadsTheSameWay) {
         cases.push_back({"install, per-user Path " + form.name, "install",
                          [this, value] {
                              ResetRegistry(false);
-                             RegKey install = RegKey::Open(HKEY_LOCAL_MACHINE, InstallKeyPath().c_str(), KEY_SET_VALUE);
-                             RegDeleteValueA(install.get(), "Path");
+                             DeleteValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path");
                              SetInstallValue("PDPath", kOldPalmDesktopPath);
                              WriteRaw(HKEY_CURRENT_USER, InstallKeyPath(), "Path", value);
                          },
@@ -1159,8 +1063,7 @@ TEST_F(HardeningHostileRegistry, PerUserFallbackBeforeVistaReadsTheSameWay) {
         cases.push_back({"verify, per-user Path " + form.name, "verify",
                          [this, value] {
                              ArrangeInstalled();
-                             RegKey install = RegKey::Open(HKEY_LOCAL_MACHINE, InstallKeyPath().c_str(), KEY_SET_VALUE);
-                             RegDeleteValueA(install.get(), "Path");
+                             DeleteValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path");
                              WriteRaw(HKEY_CURRENT_USER, InstallKeyPath(), "Path", value);
                          },
                          code, false});
@@ -1170,8 +1073,7 @@ TEST_F(HardeningHostileRegistry, PerUserFallbackBeforeVistaReadsTheSameWay) {
         cases.push_back({"verify, per-user PDPath " + form.name, "verify",
                          [this, value] {
                              ArrangeInstalled();
-                             RegKey install = RegKey::Open(HKEY_LOCAL_MACHINE, InstallKeyPath().c_str(), KEY_SET_VALUE);
-                             RegDeleteValueA(install.get(), "PDPath");
+                             DeleteValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "PDPath");
                              WriteRaw(HKEY_CURRENT_USER, InstallKeyPath(), "PDPath", value);
                          },
                          form.name == "no terminating zero" ? 0 : -1209, false});
@@ -1181,7 +1083,7 @@ TEST_F(HardeningHostileRegistry, PerUserFallbackBeforeVistaReadsTheSameWay) {
                      [this] {
                          ResetRegistry(false);
                          SetInstallValue("PDPath", kOldPalmDesktopPath);
-                         WriteRaw(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path", Raw(REG_SZ, ""));
+                         WriteRaw(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path", BytesValue(REG_SZ, ""));
                          SetInstallValue("Path", productDir_, true);
                      },
                      0, true});
