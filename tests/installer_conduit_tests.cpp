@@ -401,3 +401,15 @@ TEST_F(ConduitLoading, UserManagerMustBePresentButNoneOfItsFunctionsIsUsed) {
         EXPECT_EQ(0, palm_.CountCalls("Um"));
     }
 }
+
+TEST_F(ConduitInstall, PathEndingInABackslashRegistersTheLibraryWithOneBackslash) {
+    SetInstallValue("Path", productDir_ + "\\");
+    Install();
+    ExpectConduit("date", OwnConduit("date", productDir_));
+    ExpectConduit("todo", OwnConduit("todo", productDir_));
+    ExpectPalmDesktopPath(palmDir_);
+    // The check joins the same way: nothing to offer.
+    VerifyDate();
+    VerifyTask();
+    EXPECT_EQ(2, palm_.CountCalls("CmInstallCreator"));
+}

@@ -247,109 +247,116 @@ Outcome Make(State state, int code = 0, std::string setter = "") {
     return outcome;
 }
 
-// InstallConduit for one creator over a foreign conduit. own is what a
-// complete registration stores.
-Outcome InstallOutcome(const Fault& fault, const StandInConduit& own) {
-    const std::string& f = fault.function;
-    const int c = fault.code;
-    switch (fault.kind) {
-    case Fault::kNone:
-        return Make(State::kReplaced);
-    case Fault::kCode:
-        // The loading step's query of the HotSync folder may fail: the shipped
-        // Conduit Manager is used. The removal step needs the folder.
-        if (f == "CmGetHotSyncExecPath") return Make(State::kSaved, c);
-        // "Nothing registered" lets the install go on; any other failure to
-        // read the registration stops it before anything is changed.
-        if (f == "CmGetCreatorName") {
-            return c == -1003 || c == -1011 ? Make(State::kReplacedUnsaved) : Make(State::kUntouched, c);
-        }
-        if (IsGetter(f)) {
-            if (c != -1011) return Make(State::kUntouched, c);
-            Outcome unset = Make(State::kReplaced);
-            unset.droppedBackup = BackupValueOf(f);
-            return unset;
-        }
-        // "Not registered" from the removal counts as removed; the conduit is
-        // then still there when ours is created.
-        if (f == "CmRemoveConduitByCreatorID") return Make(State::kSaved, c == -1003 ? -1005 : c);
-        // Nothing to unregister there: the conduit is gone all the same.
-        if (f == "NmUnregister") return c == -1021 || c == -1003 ? Make(State::kReplaced) : Make(State::kRemoved, c);
-        if (f == "CmInstallCreator") return Make(State::kRemoved, c);
-        if (IsSetter(f)) return StoreCalls(own, f) ? Make(State::kPartial, c, f) : Make(State::kReplaced);
-        // A manager that cannot say it runs is not paused; one that cannot
-        // say it is idle is busy; one that ignores the close request is
-        // waited for.
-        if (f == "HsCheckApiStatus" || f == "HsSetAppStatus") return Make(State::kReplaced);
-        if (f == "HsGetSyncStatus") return Make(State::kSaved, -1205);
-        break;
-    case Fault::kNoExport:
-        if (IsGetter(f)) return Make(State::kUntouched, -1202);
-        if (f == "CmGetHotSyncExecPath" || f == "CmRemoveConduitByCreatorID") return Make(State::kSaved, -1202);
-        if (f == "NmUnregister") return Make(State::kReplaced);
-        if (IsSetter(f)) return Make(State::kRemoved, -1202);
-        if (f == "HsCheckApiStatus" || f == "HsSetAppStatus") return Make(State::kReplaced);
-        if (f == "HsGetSyncStatus") return Make(State::kSaved, -1205);
-        break;
-    case Fault::kNoLibrary:
-        switch (fault.library) {
-        case Library::kCondMgrOfProduct: return Make(State::kUntouched, -1201);
-        case Library::kCondMgrOfHotSync: return Make(State::kReplaced);
-        case Library::kHsApi: return Make(State::kSaved, -1203);
-        case Library::kHsApiOnlyInProduct: return Make(State::kReplaced);
-        case Library::kUserData: return Make(State::kRemoved, -1206);
-        case Library::kConduitFiles: return Make(State::kRemoved, -1204);
-        }
-        break;
-    }
-    ADD_FAILURE() << "no rule for " << fault.Describe();
-    return Outcome();
+// Where a fault stops one creator's install or uninstall. The steps run in
+// this order, and a step that fails leaves every earlier one done and no
+// later one begun: reading the registration (and, installing, saving it),
+// removing it, registering the new one before anything of it is stored, and
+// storing its fields.
+enum class Step { kRead, kRemove, kRegister, kStore, kNone };
+
+struct Stop {
+    Step step = Step::kNone;
+    int code = 0;
+    std::string setter;         // kStore: the set function that failed
+    std::string droppedBackup;  // a backup value its query reported as not set
+    bool nothingThere = false;  // the creator was found holding no conduit
+};
+
+Stop StopsAt(Step step, int code) {
+    Stop stop;
+    stop.step = step;
+    stop.code = code;
+    return stop;
 }
 
-// UninstallConduit for one creator registered as ours, with the foreign
-// conduit saved; restored is what the restore stores.
-Outcome UninstallOutcome(const Fault& fault, const StandInConduit& restored) {
+// The Conduit Manager's words for "no such conduit" and "no such value".
+bool SaysNothingThere(int code) { return code == -1003 || code == -1011; }
+
+// The step that needs a Conduit Manager function, and fails when it is
+// missing or fails.
+Step StepNeeding(const std::string& function) {
+    if (IsGetter(function)) return Step::kRead;
+    if (function == "CmGetHotSyncExecPath" || function == "CmRemoveConduitByCreatorID") return Step::kRemove;
+    return Step::kRegister;  // NmUnregister ends the removal; the set functions are checked before storing
+}
+
+// Where the fault stops a creator; storing records the fields of record.
+Stop StopOf(const Fault& fault, bool uninstall, const StandInConduit& record) {
     const std::string& f = fault.function;
     const int c = fault.code;
     switch (fault.kind) {
     case Fault::kNone:
-        return Make(State::kRestored);
-    case Fault::kCode:
-        // Also -1003: the Conduit Manager's code, not the refusal to touch
-        // another's conduit.
-        if (f == "CmGetHotSyncExecPath") return Make(State::kUntouched, c);
-        // "Nothing registered": nothing of ours to remove. Any other failure
-        // to read the registration is reported.
-        if (f == "CmGetCreatorName") return Make(State::kUntouched, c == -1003 || c == -1011 ? 0 : c);
-        if (f == "CmRemoveConduitByCreatorID") return Make(State::kUntouched, c == -1003 ? -1005 : c);
-        if (f == "NmUnregister") return c == -1021 || c == -1003 ? Make(State::kRestored) : Make(State::kRemoved, c);
-        if (f == "CmInstallCreator") return Make(State::kRemoved, c);
-        if (IsSetter(f)) return StoreCalls(restored, f) ? Make(State::kPartial, c, f) : Make(State::kRestored);
-        if (f == "HsCheckApiStatus" || f == "HsSetAppStatus") return Make(State::kRestored);
-        if (f == "HsGetSyncStatus") return Make(State::kUntouched, -1205);
-        break;
-    case Fault::kNoExport:
-        if (f == "CmGetCreatorName" || f == "CmGetHotSyncExecPath" || f == "CmRemoveConduitByCreatorID") {
-            return Make(State::kUntouched, -1202);
-        }
-        if (IsGetter(f) || f == "NmUnregister") return Make(State::kRestored);
-        if (IsSetter(f)) return Make(State::kRemoved, -1202);
-        if (f == "HsCheckApiStatus" || f == "HsSetAppStatus") return Make(State::kRestored);
-        if (f == "HsGetSyncStatus") return Make(State::kUntouched, -1205);
-        break;
+        return Stop();
     case Fault::kNoLibrary:
         switch (fault.library) {
-        case Library::kCondMgrOfProduct: return Make(State::kUntouched, -1201);
-        case Library::kCondMgrOfHotSync: return Make(State::kRestored);
-        case Library::kHsApi: return Make(State::kUntouched, -1203);
-        case Library::kHsApiOnlyInProduct: return Make(State::kRestored);
-        case Library::kUserData: return Make(State::kRemoved, -1206);
-        case Library::kConduitFiles: return Make(State::kRestored);  // only the install looks for them
+        case Library::kCondMgrOfProduct: return StopsAt(Step::kRead, -1201);
+        case Library::kHsApi: return StopsAt(Step::kRemove, -1203);
+        case Library::kUserData: return StopsAt(Step::kRegister, -1206);
+        case Library::kConduitFiles: return uninstall ? Stop() : StopsAt(Step::kRegister, -1204);
+        case Library::kCondMgrOfHotSync:
+        case Library::kHsApiOnlyInProduct: return Stop();  // the other folder's copy serves
+        }
+        return Stop();
+    case Fault::kNoExport:
+    case Fault::kCode:
+        break;
+    }
+    const bool missing = fault.kind == Fault::kNoExport;
+    // The HotSync Manager is paused first in the removal: one that cannot
+    // say it runs is not paused, one that cannot say it is idle counts as
+    // busy, and one ignoring the close request is waited for.
+    if (IsHotSyncApi(f)) return f == "HsGetSyncStatus" ? StopsAt(Step::kRemove, -1205) : Stop();
+    if (missing) {
+        // NmUnregister is optional; an uninstall reads only the name.
+        if (f == "NmUnregister" || (uninstall && IsGetter(f) && f != "CmGetCreatorName")) return Stop();
+        return StopsAt(StepNeeding(f), -1202);
+    }
+    if (f == "CmGetCreatorName" && SaysNothingThere(c)) {
+        Stop stop;
+        stop.nothingThere = true;
+        return stop;
+    }
+    if (IsGetter(f) && c == -1011) {
+        Stop stop;
+        stop.droppedBackup = BackupValueOf(f);
+        return stop;
+    }
+    // A removal that says the conduit was not there removes nothing, and the
+    // creator is still taken when the registration comes.
+    if (f == "CmRemoveConduitByCreatorID" && c == -1003) return StopsAt(Step::kRemove, -1005);
+    if (f == "NmUnregister" && (c == -1021 || c == -1003)) return Stop();
+    if (IsSetter(f) && f != "CmInstallCreator") {
+        if (!StoreCalls(record, f)) return Stop();  // an empty string is not set
+        Stop stop = StopsAt(Step::kStore, c);
+        stop.setter = f;
+        return stop;
+    }
+    return StopsAt(StepNeeding(f), c);
+}
+
+// The state a stop leaves one creator in. Installing over a foreign
+// conduit, it is saved before it is removed; uninstalling, ours is removed
+// only when it is there, and the saved one comes back.
+Outcome OutcomeOf(const Fault& fault, bool uninstall, const StandInConduit& record) {
+    const Stop stop = StopOf(fault, uninstall, record);
+    Outcome outcome;
+    outcome.code = stop.code;
+    outcome.failedSetter = stop.setter;
+    outcome.droppedBackup = stop.droppedBackup;
+    switch (stop.step) {
+    case Step::kRead: outcome.state = State::kUntouched; break;
+    case Step::kRemove: outcome.state = uninstall ? State::kUntouched : State::kSaved; break;
+    case Step::kRegister: outcome.state = State::kRemoved; break;
+    case Step::kStore: outcome.state = State::kPartial; break;
+    case Step::kNone:
+        if (uninstall) {
+            outcome.state = stop.nothingThere ? State::kUntouched : State::kRestored;
+        } else {
+            outcome.state = stop.nothingThere ? State::kReplacedUnsaved : State::kReplaced;
         }
         break;
     }
-    ADD_FAILURE() << "no rule for " << fault.Describe();
-    return Outcome();
+    return outcome;
 }
 
 // The functions each operation calls when nothing fails.
@@ -578,9 +585,9 @@ protected:
         std::map<std::string, Outcome> outcomes;
         for (const char* creator : {"date", "todo"}) {
             if (op.which == Export::kUninstall) {
-                outcomes[creator] = UninstallOutcome(fault, Restored(ForeignConduit(creator)));
+                outcomes[creator] = OutcomeOf(fault, true, Restored(ForeignConduit(creator)));
             } else if (op.which == Export::kInstall) {
-                outcomes[creator] = InstallOutcome(fault, OwnConduit(creator, productDir_));
+                outcomes[creator] = OutcomeOf(fault, false, OwnConduit(creator, productDir_));
             } else {
                 outcomes[creator] = Make(State::kUntouched);
             }
@@ -595,7 +602,7 @@ protected:
             outcomes[checked] = Make(State::kUntouched, -1201);
         } else {
             *asked = true;
-            outcomes[checked] = InstallOutcome(fault, OwnConduit(checked, productDir_));
+            outcomes[checked] = OutcomeOf(fault, false, OwnConduit(checked, productDir_));
         }
         return outcomes;
     }
