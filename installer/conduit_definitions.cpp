@@ -2,15 +2,17 @@
 
 #include <cstring>
 
+#include "common/path.h"
+#include "common/registry_names.h"
 #include "common/text.h"
 
 const ConduitDefinition kDateBookConduit = {
-    "date", "twdate.dll", "DateBook", "datebook", "DatebookDB", 2,
+    "date", "twdate.dll", regnames::kDateBookSection, "datebook", "DatebookDB", 2,
     "Synchronization Module for Almanor", 0, "Almanor Dates",
 };
 
 const ConduitDefinition kToDoListConduit = {
-    "todo", "twtask.dll", "ToDoList", "todo", "ToDoDB", 2,
+    "todo", "twtask.dll", regnames::kToDoListSection, "todo", "ToDoDB", 2,
     "Synchronization Module for Almanor", 0, "Almanor Tasks",
 };
 
@@ -21,9 +23,13 @@ const ConduitDefinition* FindConduitDefinition(const char* creator) {
     return nullptr;
 }
 
+std::string OwnLibraryPath(const ConduitDefinition& conduit, const std::string& productPath) {
+    return path::Join(productPath, conduit.libraryFile);
+}
+
 ConduitRecord OwnConduitRecord(const ConduitDefinition& conduit, const std::string& productPath) {
     ConduitRecord record;
-    record.library = productPath + "\\" + conduit.libraryFile;
+    record.library = OwnLibraryPath(conduit, productPath);
     record.directory = conduit.directory;
     record.remote = conduit.remoteDatabase;
     record.priority = conduit.priority;

@@ -21,8 +21,9 @@ extern const ConduitDefinition kToDoListConduit;
 // The definition of a creator ID, or null.
 const ConduitDefinition* FindConduitDefinition(const char* creator);
 
-// One creator's registration, in the order the fields are stored. An empty
-// string is not set; the two integers always are.
+// One creator's registration; installer/conduit_fields.h says how each field
+// is read, stored and saved. An empty string is not set; the two integers
+// always are.
 struct ConduitRecord {
     std::string library;
     std::string module;
@@ -39,6 +40,9 @@ struct ConduitRecord {
 
 // This product's record for the definition, its library in productPath.
 ConduitRecord OwnConduitRecord(const ConduitDefinition& conduit, const std::string& productPath);
+
+// productPath\<library file>: where this product's conduit library lives.
+std::string OwnLibraryPath(const ConduitDefinition& conduit, const std::string& productPath);
 
 // A registered conduit library is ours when its file name matches, whatever
 // its folder.

@@ -2,59 +2,61 @@
 
 #include <utility>
 
+#include "common/path.h"
 #include "common/text.h"
 #include "installer/result_codes.h"
 
-namespace {
-std::string Join(const std::string& folder, const char* file) { return folder + "\\" + file; }
-}  // namespace
+bool ConduitManager::Functions::CanQueryRecord() const {
+    for (const FieldFunctions& field : fields) {
+        if (!field.queryText && !field.queryNumber) return false;
+    }
+    return true;
+}
+
+bool ConduitManager::Functions::CanStoreRecord() const {
+    if (!installCreator) return false;
+    for (const FieldFunctions& field : fields) {
+        if (!field.setText && !field.setNumber) return false;
+    }
+    return true;
+}
 
 void ConduitManager::Bind(Module module) {
     module_ = std::move(module);
     const Module& m = module_;
+    fn_ = {};
     fn_.getHotSyncExecPath = m.Find<palm::CmGetHotSyncExecPathFn>("CmGetHotSyncExecPath");
-    fn_.getName = m.Find<palm::CmGetCreatorStringFn>("CmGetCreatorName");
-    fn_.getModule = m.Find<palm::CmGetCreatorStringFn>("CmGetCreatorModule");
-    fn_.getDirectory = m.Find<palm::CmGetCreatorStringFn>("CmGetCreatorDirectory");
-    fn_.getFile = m.Find<palm::CmGetCreatorStringFn>("CmGetCreatorFile");
-    fn_.getRemote = m.Find<palm::CmGetCreatorStringFn>("CmGetCreatorRemote");
-    fn_.getInfo = m.Find<palm::CmGetCreatorStringFn>("CmGetCreatorInfo");
-    fn_.getUser = m.Find<palm::CmGetCreatorStringFn>("CmGetCreatorUser");
-    fn_.getTitle = m.Find<palm::CmGetCreatorStringFn>("CmGetCreatorTitle");
-    fn_.getArgument = m.Find<palm::CmGetCreatorStringFn>("CmGetCreatorArgument");
-    fn_.getPriority = m.Find<palm::CmGetCreatorIntFn>("CmGetCreatorPriority");
-    fn_.getIntegrate = m.Find<palm::CmGetCreatorIntFn>("CmGetCreatorIntegrate");
     fn_.installCreator = m.Find<palm::CmInstallCreatorFn>("CmInstallCreator");
-    fn_.setName = m.Find<palm::CmSetCreatorStringFn>("CmSetCreatorName");
-    fn_.setModule = m.Find<palm::CmSetCreatorStringFn>("CmSetCreatorModule");
-    fn_.setDirectory = m.Find<palm::CmSetCreatorStringFn>("CmSetCreatorDirectory");
-    fn_.setFile = m.Find<palm::CmSetCreatorStringFn>("CmSetCreatorFile");
-    fn_.setRemote = m.Find<palm::CmSetCreatorStringFn>("CmSetCreatorRemote");
-    fn_.setInfo = m.Find<palm::CmSetCreatorStringFn>("CmSetCreatorInfo");
-    fn_.setUser = m.Find<palm::CmSetCreatorStringFn>("CmSetCreatorUser");
-    fn_.setTitle = m.Find<palm::CmSetCreatorStringFn>("CmSetCreatorTitle");
-    fn_.setArgument = m.Find<palm::CmSetCreatorStringFn>("CmSetCreatorArgument");
-    fn_.setPriority = m.Find<palm::CmSetCreatorIntFn>("CmSetCreatorPriority");
-    fn_.setIntegrate = m.Find<palm::CmSetCreatorIntFn>("CmSetCreatorIntegrate");
     fn_.removeConduit = m.Find<palm::CmRemoveConduitByCreatorIDFn>("CmRemoveConduitByCreatorID");
     fn_.nmUnregister = m.Find<palm::NmUnregisterFn>("NmUnregister");
+    for (size_t i = 0; i < kConduitFieldCount; ++i) {
+        const ConduitField& field = kConduitFields[i];
+        FieldFunctions& bound = fn_.fields[i];
+        if (field.text) {
+            bound.queryText = m.Find<palm::CmGetCreatorStringFn>(field.queryFunction);
+            bound.setText = m.Find<palm::CmSetCreatorStringFn>(field.setFunction);
+        } else {
+            bound.queryNumber = m.Find<palm::CmGetCreatorIntFn>(field.queryFunction);
+            bound.setNumber = m.Find<palm::CmSetCreatorIntFn>(field.setFunction);
+        }
+    }
 }
 
 int ConduitManager::Load(const std::string& productPath) {
-    Module shipped = Module::Load(Join(productPath, palm::kCondMgrDll).c_str());
-    if (!shipped) return ERR_CONDMGR_NOT_INCLUDED;
+    Module shipped = Module::Load(path::Join(productPath, palm::kCondMgrDll).c_str());
+    if (!shipped) return kCondMgrNotIncluded;
     Bind(std::move(shipped));
 
     // Palm Desktop's own copy matches its HotSync Manager better than ours.
     std::string hotSyncDirectory;
     if (GetHotSyncDirectory(*this, &hotSyncDirectory) != kSuccess) return kSuccess;
-    Module installed = Module::Load(Join(hotSyncDirectory, palm::kCondMgrDll).c_str());
+    Module installed = Module::Load(path::Join(hotSyncDirectory, palm::kCondMgrDll).c_str());
     if (installed) Bind(std::move(installed));
     return kSuccess;
 }
 
 int GetHotSyncDirectory(const ConduitManager& manager, std::string* directory) {
-    if (!manager.fn().getHotSyncExecPath) return ERR_CONDMGR_INVALID;
+    if (!manager.fn().getHotSyncExecPath) return kCondMgrInvalid;
     char buffer[MAX_PATH] = {};
     int size = sizeof buffer;
     const int rc = manager.fn().getHotSyncExecPath(buffer, &size);

@@ -4,26 +4,37 @@
 
 #include "common/module.h"
 #include "common/palm_api.h"
+#include "installer/conduit_fields.h"
 
 // Palm Desktop's Conduit Manager, bound by name. Every function is looked up
 // at load; one the library lacks stays null and the step needing it fails
-// with ERR_CONDMGR_INVALID.
+// with kCondMgrInvalid.
 class ConduitManager {
 public:
-    struct Functions {
-        palm::CmGetHotSyncExecPathFn getHotSyncExecPath;
-        palm::CmGetCreatorStringFn getName, getModule, getDirectory, getFile, getRemote, getInfo,
-            getUser, getTitle, getArgument;
-        palm::CmGetCreatorIntFn getPriority, getIntegrate;
-        palm::CmInstallCreatorFn installCreator;
-        palm::CmSetCreatorStringFn setName, setModule, setDirectory, setFile, setRemote, setInfo,
-            setUser, setTitle, setArgument;
-        palm::CmSetCreatorIntFn setPriority, setIntegrate;
-        palm::CmRemoveConduitByCreatorIDFn removeConduit;
-        palm::NmUnregisterFn nmUnregister;
+    // The exports reading and writing one field of kConduitFields, typed by
+    // the field's kind: the pair of the other kind stays null.
+    struct FieldFunctions {
+        palm::CmGetCreatorStringFn queryText;
+        palm::CmGetCreatorIntFn queryNumber;
+        palm::CmSetCreatorStringFn setText;
+        palm::CmSetCreatorIntFn setNumber;
     };
 
-    // Loads productPath\CondMgr.dll (ERR_CONDMGR_NOT_INCLUDED when it does not
+    struct Functions {
+        palm::CmGetHotSyncExecPathFn getHotSyncExecPath;
+        palm::CmInstallCreatorFn installCreator;
+        palm::CmRemoveConduitByCreatorIDFn removeConduit;
+        palm::NmUnregisterFn nmUnregister;
+        FieldFunctions fields[kConduitFieldCount];
+
+        palm::CmGetCreatorStringFn queryLibrary() const { return fields[kLibraryField].queryText; }
+        // Every field can be read.
+        bool CanQueryRecord() const;
+        // A creator can be installed and every field written.
+        bool CanStoreRecord() const;
+    };
+
+    // Loads productPath\CondMgr.dll (kCondMgrNotIncluded when it does not
     // load), asks it for the HotSync directory and, when that folder's own
     // CondMgr.dll loads, uses that one instead. 0 on success.
     int Load(const std::string& productPath);
@@ -38,5 +49,5 @@ private:
 };
 
 // The HotSync Manager's folder from CmGetHotSyncExecPath: 0 and the folder,
-// ERR_CONDMGR_INVALID when the function is missing, or the call's own code.
+// kCondMgrInvalid when the function is missing, or the call's own code.
 int GetHotSyncDirectory(const ConduitManager& manager, std::string* directory);

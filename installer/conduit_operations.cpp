@@ -4,9 +4,13 @@
 
 #include <vector>
 
+#include "common/path.h"
 #include "common/product_value.h"
 #include "common/reg_key.h"
+#include "common/registry_names.h"
 #include "common/text.h"
+#include "common/unique_handle.h"
+#include "installer/conduit_fields.h"
 #include "installer/conduit_manager.h"
 #include "installer/hotsync_api.h"
 #include "installer/hotsync_pause.h"
@@ -16,9 +20,10 @@
 namespace {
 
 using Functions = ConduitManager::Functions;
+using FieldFunctions = ConduitManager::FieldFunctions;
 
 std::string BackupSection(const ConduitDefinition& conduit) {
-    return std::string("Backup\\") + conduit.backupKey;
+    return path::Join(regnames::kBackupSection, conduit.backupKey);
 }
 
 int QueryString(palm::CmGetCreatorStringFn query, const char* creator, std::string* value) {
@@ -29,47 +34,62 @@ int QueryString(palm::CmGetCreatorStringFn query, const char* creator, std::stri
     return rc;
 }
 
-bool HasBackupQueries(const Functions& f) {
-    return f.getModule && f.getDirectory && f.getFile && f.getRemote && f.getName && f.getPriority &&
-           f.getInfo && f.getIntegrate && f.getUser && f.getTitle && f.getArgument;
+// Reads one field of creator's registration into record.
+int QueryField(const ConduitField& field, const FieldFunctions& bound, const char* creator, ConduitRecord* record) {
+    if (field.text) return QueryString(bound.queryText, creator, &(record->*field.text));
+    int value = 0;
+    const int rc = bound.queryNumber(creator, &value);
+    if (rc == kSuccess) record->*field.number = value;
+    return rc;
 }
 
-bool HasRegisterFunctions(const Functions& f) {
-    return f.installCreator && f.setName && f.setModule && f.setDirectory && f.setFile && f.setRemote &&
-           f.setPriority && f.setInfo && f.setIntegrate && f.setUser && f.setTitle && f.setArgument;
+// Writes one field of record for creator; an empty string is not set.
+int StoreField(const ConduitField& field, const FieldFunctions& bound, const char* creator,
+               const ConduitRecord& record) {
+    if (!field.text) return bound.setNumber(creator, record.*field.number);
+    const std::string& value = record.*field.text;
+    return value.empty() ? kSuccess : bound.setText(creator, value.c_str());
 }
 
 // The Conduit Manager's word for a creator without a conduit: "not
 // previously installed", or no library name to read.
 bool NothingRegistered(int rc) { return rc == kCmConduitNotInstalled || rc == kCmValueNotFound; }
 
-// One value of a foreign registration, read before its backup is written.
-struct SavedValue {
-    const char* name;
-    bool number;
-    std::string text;
-    DWORD value;
+// A foreign registration read whole, before its backup is written.
+struct SavedRegistration {
+    ConduitRecord record;
+    std::vector<const ConduitField*> present;  // the fields that were set
 };
 
-// Adds a string of the registration to saved; one that is not set is left
-// out. Any other failure (the registry, memory, a value too long for the
-// buffer) is returned: the conduit must not be removed with an incomplete
-// backup.
-int SaveString(palm::CmGetCreatorStringFn query, const char* creator, const char* name,
-               std::vector<SavedValue>* saved) {
-    std::string text;
-    const int rc = QueryString(query, creator, &text);
-    if (rc == kCmValueNotFound) return kSuccess;
-    if (rc == kSuccess) saved->push_back({name, false, text, 0});
-    return rc;
+// Reads every field after the library, whose name the caller has read. A
+// field that is not set is left out; any other failure (the registry,
+// memory, a value too long for the buffer) is returned: the conduit must not
+// be removed with an incomplete backup.
+int ReadForeignRegistration(const Functions& f, const char* creator, SavedRegistration* saved) {
+    saved->present.push_back(&kConduitFields[kLibraryField]);
+    for (size_t i = 0; i < kConduitFieldCount; ++i) {
+        if (i == kLibraryField) continue;
+        const int rc = QueryField(kConduitFields[i], f.fields[i], creator, &saved->record);
+        if (rc == kCmValueNotFound) continue;
+        if (rc != kSuccess) return rc;
+        saved->present.push_back(&kConduitFields[i]);
+    }
+    return kSuccess;
 }
 
-int SaveInt(palm::CmGetCreatorIntFn query, const char* creator, const char* name, std::vector<SavedValue>* saved) {
-    int value = 0;
-    const int rc = query(creator, &value);
-    if (rc == kCmValueNotFound) return kSuccess;
-    if (rc == kSuccess) saved->push_back({name, true, std::string(), static_cast<DWORD>(value)});
-    return rc;
+// Replaces the conduit's backup as a whole with saved.
+void WriteBackup(const ConduitDefinition& conduit, const SavedRegistration& saved) {
+    const Profile& profile = TheInstallerApp().profile();
+    const std::string section = BackupSection(conduit);
+    profile.DeleteSection(section.c_str());
+    const RegKey backup = profile.OpenSection(section.c_str());
+    for (const ConduitField* field : saved.present) {
+        if (field->text) {
+            backup.WriteString(field->backupValue, saved.record.*field->text);
+        } else {
+            backup.WriteDword(field->backupValue, static_cast<DWORD>(saved.record.*field->number));
+        }
+    }
 }
 
 // A string of the backup. They are written as REG_SZ; a value of another type
@@ -81,29 +101,29 @@ std::string ReadBackupString(const RegKey& backup, const char* name) {
     return text::FromBuffer(reinterpret_cast<const char*>(data.data()), data.size());
 }
 
-// Stores the record's fields in order, skipping empty strings; stops at the
+// The saved registration; an empty library when nothing usable is saved.
+// Integers follow the profile's rule: missing reads as 0.
+ConduitRecord ReadBackup(const ConduitDefinition& conduit) {
+    const Profile& profile = TheInstallerApp().profile();
+    const std::string section = BackupSection(conduit);
+    const RegKey backup = profile.OpenSection(section.c_str());
+    ConduitRecord record;
+    for (const ConduitField& field : kConduitFields) {
+        if (field.text) {
+            record.*field.text = ReadBackupString(backup, field.backupValue);
+        } else {
+            record.*field.number = static_cast<int>(profile.GetInt(section.c_str(), field.backupValue, 0));
+        }
+    }
+    return record;
+}
+
+// Installs the creator and stores the record's fields in order; stops at the
 // first failure, which becomes the result.
 int StoreRecord(const Functions& f, const char* creator, const ConduitRecord& record) {
-    struct StringField {
-        palm::CmSetCreatorStringFn set;
-        const std::string& value;
-    };
     int rc = f.installCreator(creator, palm::kConduitTypeApplication);
-    const StringField beforePriority[] = {
-        {f.setName, record.library}, {f.setModule, record.module}, {f.setDirectory, record.directory},
-        {f.setFile, record.file},    {f.setRemote, record.remote},
-    };
-    for (const StringField& field : beforePriority) {
-        if (rc == kSuccess && !field.value.empty()) rc = field.set(creator, field.value.c_str());
-    }
-    if (rc == kSuccess) rc = f.setPriority(creator, record.priority);
-    if (rc == kSuccess && !record.information.empty()) rc = f.setInfo(creator, record.information.c_str());
-    if (rc == kSuccess) rc = f.setIntegrate(creator, record.integrate);
-    const StringField afterIntegrate[] = {
-        {f.setUser, record.user}, {f.setTitle, record.title}, {f.setArgument, record.arguments},
-    };
-    for (const StringField& field : afterIntegrate) {
-        if (rc == kSuccess && !field.value.empty()) rc = field.set(creator, field.value.c_str());
+    for (size_t i = 0; i < kConduitFieldCount && rc == kSuccess; ++i) {
+        rc = StoreField(kConduitFields[i], f.fields[i], creator, record);
     }
     return rc;
 }
@@ -112,78 +132,15 @@ int StoreRecord(const Functions& f, const char* creator, const ConduitRecord& re
 // the installer's: it is never created here.
 void RecordPalmDesktopPath(const std::string& hotSyncDirectory) {
     RegKey install = RegKey::Open(HKEY_LOCAL_MACHINE, ProductInstallKeyPath().c_str(), KEY_SET_VALUE);
-    install.WriteString("PDPath", hotSyncDirectory);
+    install.WriteString(regnames::kPalmDesktopPathValue, hotSyncDirectory);
 }
 
-}  // namespace
-
-int BackupRegistration(const ConduitDefinition& conduit, const std::string& productPath) {
-    ConduitManager manager;
-    int rc = manager.Load(productPath);
-    if (rc != kSuccess) return rc;
+// Removes the creator's conduit while the HotSync Manager is paused.
+int RemoveWhilePaused(const ConduitManager& manager, const ConduitDefinition& conduit,
+                      const std::string& productPath) {
     const Functions& f = manager.fn();
-    if (!HasBackupQueries(f)) return ERR_CONDMGR_INVALID;
-
-    std::string registered;
-    const int named = QueryString(f.getName, conduit.creator, &registered);
-    if (NothingRegistered(named)) return kSuccess;
-    // A registration that cannot be read (a name too long for the buffer
-    // included) cannot be saved, so it must not be removed either.
-    if (named != kSuccess) return named;
-    if (IsOwnConduit(conduit, registered)) return kSuccess;
-
-    // Everything is read before the earlier backup goes: a query that fails
-    // leaves the registration and the earlier backup as they were.
-    const char* creator = conduit.creator;
-    std::vector<SavedValue> saved = {{"Conduit", false, registered, 0}};
-    rc = SaveString(f.getModule, creator, "Module", &saved);
-    if (rc == kSuccess) rc = SaveString(f.getDirectory, creator, "Directory", &saved);
-    if (rc == kSuccess) rc = SaveString(f.getFile, creator, "File0", &saved);
-    if (rc == kSuccess) rc = SaveString(f.getRemote, creator, "Remote0", &saved);
-    if (rc == kSuccess) rc = SaveInt(f.getPriority, creator, "Priority", &saved);
-    if (rc == kSuccess) rc = SaveString(f.getInfo, creator, "Information", &saved);
-    if (rc == kSuccess) rc = SaveInt(f.getIntegrate, creator, "Integrate", &saved);
-    if (rc == kSuccess) rc = SaveString(f.getUser, creator, "Username", &saved);
-    if (rc == kSuccess) rc = SaveString(f.getTitle, creator, "Name", &saved);
-    if (rc == kSuccess) rc = SaveString(f.getArgument, creator, "Arguments", &saved);
-    if (rc != kSuccess) return rc;
-
-    const Profile& profile = TheInstallerApp().profile();
-    const std::string section = BackupSection(conduit);
-    profile.DeleteSection(section.c_str());
-    RegKey backup = profile.OpenSection(section.c_str());
-    for (const SavedValue& value : saved) {
-        if (value.number) {
-            backup.WriteDword(value.name, value.value);
-        } else {
-            backup.WriteString(value.name, value.text);
-        }
-    }
-    return kSuccess;
-}
-
-int RemoveRegistration(const ConduitDefinition& conduit, const std::string& productPath, bool onlyOwn,
-                       bool* leftAlone) {
-    if (leftAlone) *leftAlone = false;
-    ConduitManager manager;
-    int rc = manager.Load(productPath);
-    if (rc != kSuccess) return rc;
-    const Functions& f = manager.fn();
-    if (!f.removeConduit || !f.getName) return ERR_CONDMGR_INVALID;
-
-    if (onlyOwn) {
-        std::string registered;
-        const int named = QueryString(f.getName, conduit.creator, &registered);
-        // A registration that cannot be read may be ours: that is reported,
-        // not passed off as someone else's conduit.
-        if (named != kSuccess && !NothingRegistered(named)) return named;
-        if (named != kSuccess || !IsOwnConduit(conduit, registered)) {
-            if (leftAlone) *leftAlone = true;
-            return kCmConduitNotInstalled;
-        }
-    }
     std::string hotSyncDirectory;
-    rc = GetHotSyncDirectory(manager, &hotSyncDirectory);
+    int rc = GetHotSyncDirectory(manager, &hotSyncDirectory);
     if (rc != kSuccess) return rc;
     HotSyncApi hotSync;
     rc = hotSync.Load(hotSyncDirectory, productPath);
@@ -203,26 +160,54 @@ int RemoveRegistration(const ConduitDefinition& conduit, const std::string& prod
     return rc < 0 ? rc : kSuccess;
 }
 
-int RestoreRegistration(const ConduitDefinition& conduit, const std::string& productPath) {
-    const Profile& profile = TheInstallerApp().profile();
-    const std::string section = BackupSection(conduit);
-    const char* s = section.c_str();
-    ConduitRecord record;
-    {
-        const RegKey backup = profile.OpenSection(s);
-        record.library = ReadBackupString(backup, "Conduit");
-        if (record.library.empty()) return kSuccess;
-        record.module = ReadBackupString(backup, "Module");
-        record.directory = ReadBackupString(backup, "Directory");
-        record.file = ReadBackupString(backup, "File0");
-        record.remote = ReadBackupString(backup, "Remote0");
-        record.priority = static_cast<int>(profile.GetInt(s, "Priority", 0));
-        record.information = ReadBackupString(backup, "Information");
-        record.integrate = static_cast<int>(profile.GetInt(s, "Integrate", 0));
-        record.user = ReadBackupString(backup, "Username");
-        record.title = ReadBackupString(backup, "Name");
-        record.arguments = ReadBackupString(backup, "Arguments");
+}  // namespace
+
+int BackupRegistration(const ConduitDefinition& conduit, const std::string& productPath) {
+    ConduitManager manager;
+    const int rc = manager.Load(productPath);
+    if (rc != kSuccess) return rc;
+    const Functions& f = manager.fn();
+    if (!f.CanQueryRecord()) return kCondMgrInvalid;
+
+    SavedRegistration saved;
+    const int named = QueryString(f.queryLibrary(), conduit.creator, &saved.record.library);
+    if (NothingRegistered(named)) return kSuccess;
+    // A registration that cannot be read (a name too long for the buffer
+    // included) cannot be saved, so it must not be removed either.
+    if (named != kSuccess) return named;
+    if (IsOwnConduit(conduit, saved.record.library)) return kSuccess;
+
+    // Everything is read before the earlier backup goes: a query that fails
+    // leaves the registration and the earlier backup as they were.
+    const int read = ReadForeignRegistration(f, conduit.creator, &saved);
+    if (read != kSuccess) return read;
+    WriteBackup(conduit, saved);
+    return kSuccess;
+}
+
+RemovalResult RemoveRegistration(const ConduitDefinition& conduit, const std::string& productPath,
+                                 RemovalScope scope) {
+    ConduitManager manager;
+    const int rc = manager.Load(productPath);
+    if (rc != kSuccess) return RemovalResult::Failed(rc);
+    const Functions& f = manager.fn();
+    if (!f.removeConduit || !f.queryLibrary()) return RemovalResult::Failed(kCondMgrInvalid);
+
+    if (scope == RemovalScope::kOnlyOurs) {
+        std::string registered;
+        const int named = QueryString(f.queryLibrary(), conduit.creator, &registered);
+        // A registration that cannot be read may be ours: that is reported,
+        // not passed off as someone else's conduit.
+        if (named != kSuccess && !NothingRegistered(named)) return RemovalResult::Failed(named);
+        if (named != kSuccess || !IsOwnConduit(conduit, registered)) return RemovalResult::NotOurs();
     }
+    const int removed = RemoveWhilePaused(manager, conduit, productPath);
+    return removed == kSuccess ? RemovalResult::Removed() : RemovalResult::Failed(removed);
+}
+
+int RestoreRegistration(const ConduitDefinition& conduit, const std::string& productPath) {
+    const ConduitRecord record = ReadBackup(conduit);
+    if (record.library.empty()) return kSuccess;
     return RegisterConduit(conduit, productPath, record);
 }
 
@@ -232,7 +217,7 @@ int RegisterConduit(const ConduitDefinition& conduit, const std::string& product
     int rc = manager.Load(productPath);
     if (rc != kSuccess) return rc;
     const Functions& f = manager.fn();
-    if (!HasRegisterFunctions(f)) return ERR_CONDMGR_INVALID;
+    if (!f.CanStoreRecord()) return kCondMgrInvalid;
 
     std::string hotSyncDirectory;
     rc = GetHotSyncDirectory(manager, &hotSyncDirectory);
@@ -244,7 +229,7 @@ int RegisterConduit(const ConduitDefinition& conduit, const std::string& product
     HotSyncPause pause(hotSync);
     rc = pause.Begin();
     if (rc != kSuccess) return rc;
-    if (!UserManagerPresent(hotSyncDirectory)) rc = ERR_USERDATA_NOT_FOUND;
+    if (!UserManagerPresent(hotSyncDirectory)) rc = kUserDataNotFound;
     if (rc == kSuccess) rc = StoreRecord(f, conduit.creator, record);
     pause.End();
 
@@ -253,25 +238,21 @@ int RegisterConduit(const ConduitDefinition& conduit, const std::string& product
 }
 
 int InstallConduit(const ConduitDefinition& conduit, const std::string& productPath) {
-    int rc = BackupRegistration(conduit, productPath);
+    const int rc = BackupRegistration(conduit, productPath);
     if (rc != kSuccess) return rc;
-    rc = RemoveRegistration(conduit, productPath, false);
-    if (rc != kSuccess && rc != kCmConduitNotInstalled) return rc;
+    const RemovalResult removal = RemoveRegistration(conduit, productPath, RemovalScope::kAnyConduit);
+    if (removal.kind == RemovalResult::kFailed) return removal.code;
 
-    const std::string library = productPath + "\\" + conduit.libraryFile;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(library.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return ERR_CONDUIT_NOT_FOUND;
-    FindClose(search);
+    if (!FindFirst(OwnLibraryPath(conduit, productPath).c_str(), &found)) return kConduitNotFound;
 
     return RegisterConduit(conduit, productPath, OwnConduitRecord(conduit, productPath));
 }
 
 int UninstallConduit(const ConduitDefinition& conduit, const std::string& productPath) {
-    bool leftAlone = false;
-    const int rc = RemoveRegistration(conduit, productPath, true, &leftAlone);
-    if (leftAlone) return kSuccess;
-    if (rc != kSuccess) return rc;
+    const RemovalResult removal = RemoveRegistration(conduit, productPath, RemovalScope::kOnlyOurs);
+    if (removal.kind == RemovalResult::kNotOurs) return kSuccess;
+    if (removal.kind == RemovalResult::kFailed) return removal.code;
     return RestoreRegistration(conduit, productPath);
 }
 
@@ -279,9 +260,8 @@ int CheckRegistration(const ConduitDefinition& conduit, const std::string& produ
     ConduitManager manager;
     const int rc = manager.Load(productPath);
     if (rc != kSuccess) return rc;
-    if (!manager.fn().getName) return ERR_CONDMGR_INVALID;
+    if (!manager.fn().queryLibrary()) return kCondMgrInvalid;
     std::string registered;
-    if (QueryString(manager.fn().getName, conduit.creator, &registered) != kSuccess) return ERR_NOT_REGISTERED;
-    const std::string expected = productPath + "\\" + conduit.libraryFile;
-    return text::EqualsIgnoreCase(registered, expected) ? kSuccess : ERR_NOT_REGISTERED;
+    if (QueryString(manager.fn().queryLibrary(), conduit.creator, &registered) != kSuccess) return kNotRegistered;
+    return text::EqualsIgnoreCase(registered, OwnLibraryPath(conduit, productPath)) ? kSuccess : kNotRegistered;
 }

@@ -12,16 +12,28 @@
 int InstallConduit(const ConduitDefinition& conduit, const std::string& productPath);
 // Removes this product's conduit and registers the saved one again.
 int UninstallConduit(const ConduitDefinition& conduit, const std::string& productPath);
-// 0 when exactly productPath\<library> is registered, else ERR_NOT_REGISTERED.
+// 0 when exactly productPath\<library> is registered, else kNotRegistered.
 int CheckRegistration(const ConduitDefinition& conduit, const std::string& productPath);
 
 // The steps the three above are made of.
 int BackupRegistration(const ConduitDefinition& conduit, const std::string& productPath);
-// With onlyOwn, a creator holding no conduit or another's is left alone:
-// kCmConduitNotInstalled, and *leftAlone (when given) becomes true, which
-// tells this refusal apart from the same code coming from the Conduit Manager.
-int RemoveRegistration(const ConduitDefinition& conduit, const std::string& productPath, bool onlyOwn,
-                       bool* leftAlone = nullptr);
+
+// Which registration a removal may take away.
+enum class RemovalScope { kAnyConduit, kOnlyOurs };
+
+// What a removal did: removed the creator's conduit, left a creator holding
+// none or another's alone (kOnlyOurs), or failed with code.
+struct RemovalResult {
+    enum Kind { kRemoved, kNotOurs, kFailed } kind;
+    int code;  // kFailed: the result code
+
+    static RemovalResult Removed() { return {kRemoved, 0}; }
+    static RemovalResult NotOurs() { return {kNotOurs, 0}; }
+    static RemovalResult Failed(int code) { return {kFailed, code}; }
+};
+RemovalResult RemoveRegistration(const ConduitDefinition& conduit, const std::string& productPath,
+                                 RemovalScope scope);
+
 int RestoreRegistration(const ConduitDefinition& conduit, const std::string& productPath);
 int RegisterConduit(const ConduitDefinition& conduit, const std::string& productPath,
                     const ConduitRecord& record);

@@ -4,6 +4,7 @@
 
 #include "common/palm_api.h"
 #include "common/product_value.h"
+#include "common/registry_names.h"
 #include "installer/conduit_operations.h"
 #include "installer/hotsync_directory.h"
 #include "installer/owner_report.h"
@@ -27,9 +28,9 @@ bool UsableProductPath(const std::string& path) {
 // Date Book is never passed off as success.
 void RunForBothConduits(ConduitOperation operation, HWND owner, int quiet) {
     SetOwnerWindow(owner);
-    const std::string path = ReadProductValue("Path");
+    const std::string path = ReadProductValue(regnames::kPathValue);
     if (!UsableProductPath(path)) {
-        ReportResult(quiet, ERR_REINSTALL);
+        ReportResult(quiet, kReinstall);
         return;
     }
     const int dateBook = operation(kDateBookConduit, path);
@@ -54,14 +55,14 @@ void UninstallBothConduits(HWND owner, int quiet) { RunForBothConduits(Uninstall
 
 void VerifyConduit(const ConduitDefinition& conduit, HWND owner, int interactive) {
     SetOwnerWindow(owner);
-    const std::string path = ReadProductValue("Path");
-    const std::string palmDesktopPath = ReadProductValue("PDPath");
-    int code = ERR_REINSTALL;
+    const std::string path = ReadProductValue(regnames::kPathValue);
+    const std::string palmDesktopPath = ReadProductValue(regnames::kPalmDesktopPathValue);
+    int code = kReinstall;
     if (UsableProductPath(path) && !palmDesktopPath.empty()) {
         code = CheckHotSyncPath(palmDesktopPath);
         if (code == kSuccess) code = CheckRegistration(conduit, path);
     }
-    if (code == ERR_NOT_REGISTERED) {
+    if (code == kNotRegistered) {
         code = kSuccess;
         if (interactive && AskYesNo(InstallQuestion(conduit))) code = InstallConduit(conduit, path);
     }

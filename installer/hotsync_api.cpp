@@ -1,11 +1,12 @@
 #include "installer/hotsync_api.h"
 
+#include "common/path.h"
 #include "installer/result_codes.h"
 
 int HotSyncApi::Load(const std::string& hotSyncDirectory, const std::string& productPath) {
-    module_ = Module::Load((hotSyncDirectory + "\\" + palm::kHsApiDll).c_str());
-    if (!module_) module_ = Module::Load((productPath + "\\" + palm::kHsApiDll).c_str());
-    if (!module_) return ERR_HSAPI_NOT_FOUND;
+    module_ = Module::Load(path::Join(hotSyncDirectory, palm::kHsApiDll).c_str());
+    if (!module_) module_ = Module::Load(path::Join(productPath, palm::kHsApiDll).c_str());
+    if (!module_) return kHsApiNotFound;
     checkApiStatus_ = module_.Find<palm::HsCheckApiStatusFn>("HsCheckApiStatus");
     getSyncStatus_ = module_.Find<palm::HsGetSyncStatusFn>("HsGetSyncStatus");
     setAppStatus_ = module_.Find<palm::HsSetAppStatusFn>("HsSetAppStatus");
@@ -28,5 +29,5 @@ bool HotSyncApi::RequestStatus(int status) const {
 }
 
 bool UserManagerPresent(const std::string& hotSyncDirectory) {
-    return static_cast<bool>(Module::Load((hotSyncDirectory + "\\" + palm::kUserDataDll).c_str()));
+    return static_cast<bool>(Module::Load(path::Join(hotSyncDirectory, palm::kUserDataDll).c_str()));
 }

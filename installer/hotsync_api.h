@@ -10,7 +10,7 @@
 class HotSyncApi {
 public:
     // HsApi.dll from the HotSync folder, else from the product folder;
-    // ERR_HSAPI_NOT_FOUND when neither loads.
+    // kHsApiNotFound when neither loads.
     int Load(const std::string& hotSyncDirectory, const std::string& productPath);
 
     // The HotSync Manager runs: HsCheckApiStatus exists and returns 0.

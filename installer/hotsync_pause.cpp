@@ -21,7 +21,7 @@ int HotSyncPause::Begin() {
     if (!wasRunning_) return kSuccess;
     if (api_.IsBusy()) {
         wasRunning_ = false;  // left running: nothing to restart
-        return ERR_HOTSYNC_IN_PROGRESS;
+        return kHotSyncInProgress;
     }
     api_.RequestStatus(palm::kAppStatusClose);
     WaitUntilRunning(api_, false);

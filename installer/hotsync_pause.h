@@ -12,7 +12,7 @@ public:
     HotSyncPause(const HotSyncPause&) = delete;
     HotSyncPause& operator=(const HotSyncPause&) = delete;
 
-    // 0, or ERR_HOTSYNC_IN_PROGRESS when a synchronisation is under way
+    // 0, or kHotSyncInProgress when a synchronisation is under way
     // (nothing is changed then).
     int Begin();
     // Restarts the HotSync Manager when Begin closed it; runs once.

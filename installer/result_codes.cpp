@@ -30,17 +30,17 @@ const CodeMessage kMessages[] = {
     {-1015, "Error: Conduit Manager, invalid conduit type!\n"},
     {-1016, "Error: Conduit Manager, invalid COM port type!\n"},
     {-1017, "Error: Conduit Manager, function no longer supported!\n"},
-    {ERR_CONDMGR_NOT_INCLUDED, "Error: CondMgr.dll not included with installer!\n"},
-    {ERR_CONDMGR_INVALID, "Error: invalid CondMgr.dll!\n"},
-    {ERR_HSAPI_NOT_FOUND, "Error: HSAPI.dll not found!\n"},
-    {ERR_CONDUIT_NOT_FOUND, "Error: conduit not found!\n"},
-    {ERR_HOTSYNC_IN_PROGRESS, "Error: HotSync in progress!\n"},
-    {ERR_USERDATA_NOT_FOUND, "Error: UserData.dll not found!\n"},
-    {ERR_NOT_REGISTERED, "Error: Reinstall Tidewell for Palm! [1]\n"},
-    {ERR_NO_PALM_DESKTOP,
+    {kCondMgrNotIncluded, "Error: CondMgr.dll not included with installer!\n"},
+    {kCondMgrInvalid, "Error: invalid CondMgr.dll!\n"},
+    {kHsApiNotFound, "Error: HSAPI.dll not found!\n"},
+    {kConduitNotFound, "Error: conduit not found!\n"},
+    {kHotSyncInProgress, "Error: HotSync in progress!\n"},
+    {kUserDataNotFound, "Error: UserData.dll not found!\n"},
+    {kNotRegistered, "Error: Reinstall Tidewell for Palm! [1]\n"},
+    {kNoPalmDesktop,
      "Error: You must install the Palm Desktop 3.1 or higher software to synchronize your data with "
      "handhelds!\n"},
-    {ERR_REINSTALL, "Error: Reinstall Tidewell for Palm! [2]\n"},
+    {kReinstall, "Error: Reinstall Tidewell for Palm! [2]\n"},
 };
 
 }  // namespace

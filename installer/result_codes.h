@@ -13,15 +13,15 @@ enum ResultCode : int {
     kCmValueNotFound = -1011,
     kCmLastError = -1017,
     kNmNotRegistered = -1021,  // from NmUnregister: counts as success
-    ERR_CONDMGR_NOT_INCLUDED = -1201,
-    ERR_CONDMGR_INVALID = -1202,
-    ERR_HSAPI_NOT_FOUND = -1203,
-    ERR_CONDUIT_NOT_FOUND = -1204,
-    ERR_HOTSYNC_IN_PROGRESS = -1205,
-    ERR_USERDATA_NOT_FOUND = -1206,
-    ERR_NOT_REGISTERED = -1207,
-    ERR_NO_PALM_DESKTOP = -1208,
-    ERR_REINSTALL = -1209,
+    kCondMgrNotIncluded = -1201,
+    kCondMgrInvalid = -1202,
+    kHsApiNotFound = -1203,
+    kConduitNotFound = -1204,
+    kHotSyncInProgress = -1205,
+    kUserDataNotFound = -1206,
+    kNotRegistered = -1207,
+    kNoPalmDesktop = -1208,
+    kReinstall = -1209,
 };
 
 // The text shown for a non-zero code; codes outside the table get the

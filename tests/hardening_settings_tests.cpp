@@ -32,7 +32,7 @@
 #include "common/palm_api.h"
 #include "common/reg_key.h"
 #include "resources/twpalmui_ids.h"
-#include "tests/registry_snapshot.h"
+#include "tests/support/registry_snapshot.h"
 #include "tests/settings_fixture.h"
 #include "tests/support/import_patch.h"
 #include "tests/support/private_classes.h"

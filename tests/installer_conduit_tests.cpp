@@ -22,23 +22,19 @@ class ConduitInstall : public InstallerTest {};
 class ConduitUninstall : public InstallerTest {};
 class ConduitLoading : public InstallerTest {};
 
-// The backup record of a foreign conduit, value by value as written.
-std::map<std::string, RawValue> BackupOf(const StandInConduit& conduit) {
-    const std::map<std::string, const char*> strings = {
-        {"Name", "Conduit"},   {"Module", "Module"},       {"Directory", "Directory"}, {"File", "File0"},
-        {"Remote", "Remote0"}, {"Info", "Information"},    {"User", "Username"},       {"Title", "Name"},
-        {"Arguments", "Arguments"},
-    };
-    std::map<std::string, RawValue> backup;
-    for (const auto& entry : conduit.strings) backup[strings.at(entry.first)] = StringValue(entry.second);
-    for (const auto& entry : conduit.numbers) {
-        if (entry.first != "Type") backup[entry.first] = DwordValue(entry.second);
+// The Conduit Manager of both folders without the export named by the parameter.
+class ConduitManagerWithout : public InstallerTest, public ::testing::WithParamInterface<std::string> {
+protected:
+    void SetUp() override {
+        InstallerTest::SetUp();
+        if (HasFatalFailure()) return;
+        PutVariant("condmgr-without-" + GetParam(), "CondMgr.dll", true, true);
     }
-    return backup;
-}
+};
 
-std::map<std::string, RawValue> StoredBackup(const char* key) {
-    return ReadKeyValues(HKEY_CURRENT_USER, BackupPath(key));
+bool IsQuery(const std::string& function) { return function.compare(0, 12, "CmGetCreator") == 0; }
+bool IsSetter(const std::string& function) {
+    return function == "CmInstallCreator" || function.compare(0, 12, "CmSetCreator") == 0;
 }
 
 }  // namespace
@@ -54,7 +50,6 @@ TEST_F(ConduitInstall, ReplacesForeignConduitsAfterSavingEveryValueTheyHad) {
         stale.WriteDword("Extra", 1);
     }
     Install();
-    ExpectNoBox();
 
     ExpectConduit("date", OwnConduit("date", productDir_));
     ExpectConduit("todo", OwnConduit("todo", productDir_));
@@ -69,11 +64,9 @@ TEST_F(ConduitUninstall, RegistersTheSavedConduitsAgainAndKeepsTheBackup) {
     palm_.RegisterConduit("date", PalmDateBook());
     palm_.RegisterConduit("todo", SparseToDoList());
     Install();
-    ExpectNoBox();
     SetInstallValue("PDPath", "C:\\Old Palm");
 
     Uninstall();
-    ExpectNoBox();
     ExpectConduit("date", Restored(PalmDateBook()));
     // The sparse one comes back with priority and integrate 0, its other
     // strings left unset.
@@ -93,7 +86,6 @@ TEST_F(ConduitUninstall, RestoresAHandWrittenBackupWithEmptyAndMissingValues) {
         backup.WriteDword("Integrate", 3);
     }
     Uninstall();
-    ExpectNoBox();
     StandInConduit expected;
     expected.strings = {{"Name", "C:\\Palm\\Date.dll"}, {"Title", "Dates"}};
     expected.numbers = {{"Priority", 0}, {"Integrate", 3}, {"Type", 1}};
@@ -104,7 +96,6 @@ TEST_F(ConduitUninstall, RestoresAHandWrittenBackupWithEmptyAndMissingValues) {
 TEST_F(ConduitInstall, SecondInstallKeepsTheBackupAndRegistersFromTheCurrentPath) {
     palm_.RegisterConduit("date", PalmDateBook());
     Install();
-    ExpectNoBox();
     // A mark the second install would lose if it rewrote the backup.
     RegKey::Create(HKEY_CURRENT_USER, BackupPath("DateBook").c_str()).WriteString("Mark", "kept");
     const std::map<std::string, RawValue> backup = StoredBackup("DateBook");
@@ -117,7 +108,6 @@ TEST_F(ConduitInstall, SecondInstallKeepsTheBackupAndRegistersFromTheCurrentPath
     SetInstallValue("Path", moved);
     palm_.ClearCallLog();
     Install();
-    ExpectNoBox();
 
     ExpectConduit("date", OwnConduit("date", moved));
     ExpectConduit("todo", OwnConduit("todo", moved));
@@ -131,7 +121,6 @@ TEST_F(ConduitInstall, SecondInstallKeepsTheBackupAndRegistersFromTheCurrentPath
 TEST_F(ConduitUninstall, LeavesAConduitOthersRegisteredSinceAlone) {
     palm_.RegisterConduit("date", PalmDateBook());
     Install();
-    ExpectNoBox();
     StandInConduit other;
     other.strings = {{"Name", "C:\\Other\\calendar.dll"}, {"Title", "Other Calendar"}};
     other.numbers = {{"Priority", 1}, {"Type", 1}};
@@ -140,7 +129,6 @@ TEST_F(ConduitUninstall, LeavesAConduitOthersRegisteredSinceAlone) {
     palm_.ClearCallLog();
 
     Uninstall();
-    ExpectNoBox();
     ExpectConduit("date", other);
     ExpectNoConduit("todo");  // ours, nothing saved for it
     EXPECT_EQ(0, palm_.CountCalls("CmRemoveConduitByCreatorID(date)"));
@@ -150,18 +138,15 @@ TEST_F(ConduitUninstall, LeavesAConduitOthersRegisteredSinceAlone) {
 
 TEST_F(ConduitUninstall, WithoutABackupLeavesBothCreatorsUnregistered) {
     Install();
-    ExpectNoBox();
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, BackupPath("DateBook")));
     palm_.ClearCallLog();
     Uninstall();
-    ExpectNoBox();
     ExpectNoConduit("date");
     ExpectNoConduit("todo");
     EXPECT_EQ(0, palm_.CountCalls("CmInstallCreator")) << "nothing to restore was registered";
 
     // Nothing of ours left: a second uninstall changes nothing either.
     Uninstall();
-    ExpectNoBox();
     ExpectNoConduit("date");
 }
 
@@ -173,7 +158,6 @@ TEST_F(ConduitInstall, BareLibraryNameCountsAsOursForBackupAndUninstall) {
     const std::map<std::string, RawValue> backup = StoredBackup("DateBook");
 
     Install();
-    ExpectNoBox();
     EXPECT_EQ(backup, StoredBackup("DateBook"));
     ExpectConduit("date", OwnConduit("date", productDir_));
 
@@ -181,7 +165,6 @@ TEST_F(ConduitInstall, BareLibraryNameCountsAsOursForBackupAndUninstall) {
     RemoveStandInConduit("date");
     palm_.RegisterConduit("date", bare);
     Uninstall();
-    ExpectNoBox();
     StandInConduit saved;
     saved.strings = {{"Name", "C:\\Palm\\Date.dll"}};
     saved.numbers = {{"Priority", 0}, {"Integrate", 0}, {"Type", 1}};
@@ -193,14 +176,13 @@ TEST_F(ConduitInstall, MissingConduitLibraryFailsAfterTheForeignOneWasSavedAndRe
     palm_.RegisterConduit("date", PalmDateBook());
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox("Error: conduit not found!\n");
+    ExpectErrorBox(message::kConduitNotFound);
     ExpectNoConduit("date");
     EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
     ExpectConduit("todo", OwnConduit("todo", productDir_));
 
     // With no conduit of ours for "date", the uninstall restores nothing.
     Uninstall();
-    ExpectNoBox();
     ExpectNoConduit("date");
     ExpectNoConduit("todo");
     EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
@@ -217,7 +199,7 @@ TEST_F(ConduitInstall, ForeignConduitTooLongToSaveIsNotRemoved) {
     palm_.RegisterConduit("todo", longInfo);
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox("Error: Conduit Manager, buffer too small!\n");
+    ExpectErrorBox(message::kCmBufferTooSmall);
     ExpectConduit("date", longName);
     ExpectConduit("todo", longInfo);
     EXPECT_EQ(0, palm_.CountCalls("CmRemoveConduitByCreatorID"));
@@ -228,7 +210,7 @@ TEST_F(ConduitInstall, ForeignConduitTooLongToSaveIsNotRemoved) {
     palm_.RegisterConduit("todo", longInfo);
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox("Error: Conduit Manager, buffer too small!\n");  // the Date Book's
+    ExpectErrorBox(message::kCmBufferTooSmall);  // the Date Book's
     ExpectConduit("todo", OwnConduit("todo", productDir_));
     EXPECT_EQ(BackupOf(longInfo), StoredBackup("ToDoList"));
 }
@@ -239,7 +221,7 @@ TEST_F(ConduitInstall, FailureWhileRegisteringKeepsWhatWasSetAndRestartsHotSync)
     palm_.Fail("CmSetCreatorRemote", -1008);
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox("Error: Conduit Manager, unable to set conduit value!\n");
+    ExpectErrorBox(message::kCmUnableToSetValue);
 
     for (const char* creator : {"date", "todo"}) {
         const StandInConduit own = OwnConduit(creator, productDir_);
@@ -258,7 +240,6 @@ TEST_F(ConduitInstall, RemovalSucceedsOnlyWhenTheConduitManagerAndNmUnregisterDo
     palm_.RegisterConduit("date", PalmDateBook());
     palm_.Fail("NmUnregister", -1021);  // not registered there: fine
     Install();
-    ExpectNoBox();
     ExpectConduit("date", OwnConduit("date", productDir_));
     ExpectConduit("todo", OwnConduit("todo", productDir_));
     EXPECT_EQ(2, palm_.CountCalls("NmUnregister()"));
@@ -266,7 +247,7 @@ TEST_F(ConduitInstall, RemovalSucceedsOnlyWhenTheConduitManagerAndNmUnregisterDo
     palm_.Fail("NmUnregister", -1006);
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox("Error: Conduit Manager, unable to access registry!\n");
+    ExpectErrorBox(message::kCmRegistryAccess);
     ExpectNoConduit("date");
     ExpectNoConduit("todo");
 
@@ -276,7 +257,7 @@ TEST_F(ConduitInstall, RemovalSucceedsOnlyWhenTheConduitManagerAndNmUnregisterDo
     palm_.Fail("CmRemoveConduitByCreatorID", -1002);
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox("Error: Conduit Manager, unable to delete conduit!\n");
+    ExpectErrorBox(message::kCmUnableToDelete);
     ExpectConduit("date", PalmDateBook());
     EXPECT_EQ(0, palm_.CountCalls("NmUnregister"));
     EXPECT_EQ(0, palm_.CountCalls("CmInstallCreator"));
@@ -286,7 +267,6 @@ TEST_F(ConduitLoading, ConduitManagerOfTheHotSyncFolderReplacesTheShippedOne) {
     // Ours lacks a function Palm Desktop's has: Palm Desktop's is used.
     PutVariant("condmgr-without-CmInstallCreator", "CondMgr.dll", true, false);
     Install();
-    ExpectNoBox();
     ExpectConduit("date", OwnConduit("date", productDir_));
 
     // Palm Desktop's lacks it: the call fails although ours has it.
@@ -294,14 +274,13 @@ TEST_F(ConduitLoading, ConduitManagerOfTheHotSyncFolderReplacesTheShippedOne) {
     PutVariant("condmgr-without-CmInstallCreator", "CondMgr.dll", false, true);
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox(kInvalidCondMgrMessage);
+    ExpectErrorBox(message::kInvalidCondMgr);
     ExpectNoConduit("date");
 
     // Palm Desktop has none: ours is used.
     ResetProduct();
     ASSERT_TRUE(DeleteFileA((palmDir_ + "\\CondMgr.dll").c_str()));
     Install();
-    ExpectNoBox();
     ExpectConduit("todo", OwnConduit("todo", productDir_));
 
     // Without ours nothing is loaded, whatever Palm Desktop has.
@@ -316,95 +295,67 @@ TEST_F(ConduitLoading, ConduitManagerOfTheHotSyncFolderReplacesTheShippedOne) {
         } else {
             Uninstall();
         }
-        ExpectErrorBox("Error: CondMgr.dll not included with installer!\n");
+        ExpectErrorBox(message::kCondMgrNotIncluded);
         ExpectConduit("date", PalmDateBook());
         EXPECT_TRUE(palm_.CallLog().empty());
     }
 }
 
-TEST_F(ConduitLoading, InstallChecksEachConduitManagerFunctionItNeeds) {
-    // The step that needs each function decides what is left behind.
-    enum Step { kBackup, kHotSyncPath, kRemoval, kRegistration, kOptional };
-    std::map<std::string, Step> steps;
-    for (size_t i = 0; i < kConduitManagerFunctionCount; ++i) {
-        const std::string function = kConduitManagerFunctions[i];
-        steps[function] = function.compare(0, 12, "CmGetCreator") == 0 ? kBackup
-                          : function == "CmGetHotSyncExecPath"         ? kHotSyncPath
-                          : function == "CmRemoveConduitByCreatorID"   ? kRemoval
-                          : function == "NmUnregister"                 ? kOptional
-                                                                       : kRegistration;
-    }
-    ASSERT_EQ(26u, steps.size());
-    for (const auto& entry : steps) {
-        SCOPED_TRACE(entry.first);
-        ResetProduct();
-        PutVariant("condmgr-without-" + entry.first, "CondMgr.dll", true, true);
-        palm_.RegisterConduit("date", PalmDateBook());
-        if (entry.second != kOptional) AnswerWith(IDOK);
+INSTANTIATE_TEST_SUITE_P(EachExport, ConduitManagerWithout, ::testing::ValuesIn(kConduitManagerFunctions),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+
+TEST_P(ConduitManagerWithout, InstallChecksEachConduitManagerFunctionItNeeds) {
+    // The step that needs the function decides what is left behind.
+    const std::string& missing = GetParam();
+    palm_.RegisterConduit("date", PalmDateBook());
+    if (missing == "NmUnregister") {
         Install();
-        switch (entry.second) {
-        case kBackup:
-            ExpectErrorBox(kInvalidCondMgrMessage);
-            ExpectConduit("date", PalmDateBook());
-            EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, BackupPath("DateBook")));
-            break;
-        case kHotSyncPath:
-            ExpectErrorBox(kInvalidCondMgrMessage);
-            ExpectConduit("date", PalmDateBook());
-            break;
-        case kRemoval:
-            ExpectErrorBox(kInvalidCondMgrMessage);
-            ExpectConduit("date", PalmDateBook());
-            EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
-            break;
-        case kRegistration:
-            ExpectErrorBox(kInvalidCondMgrMessage);
-            ExpectNoConduit("date");
-            EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
-            EXPECT_EQ(0, palm_.CountCalls("CmInstallCreator")) << "registration began without every function";
-            break;
-        case kOptional:
-            ExpectNoBox();
-            ExpectConduit("date", OwnConduit("date", productDir_));
-            break;
-        }
-        if (entry.second == kOptional) {
-            ExpectConduit("todo", OwnConduit("todo", productDir_));
-        } else {
-            ExpectNoConduit("todo");
-        }
+        ExpectConduit("date", OwnConduit("date", productDir_));
+        ExpectConduit("todo", OwnConduit("todo", productDir_));
+        return;
+    }
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox(message::kInvalidCondMgr);
+    ExpectNoConduit("todo");
+    if (IsQuery(missing)) {
+        ExpectConduit("date", PalmDateBook());
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, BackupPath("DateBook")));
+    } else if (missing == "CmGetHotSyncExecPath") {
+        ExpectConduit("date", PalmDateBook());
+    } else if (missing == "CmRemoveConduitByCreatorID") {
+        ExpectConduit("date", PalmDateBook());
+        EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
+    } else {
+        ASSERT_TRUE(IsSetter(missing));
+        ExpectNoConduit("date");
+        EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
+        EXPECT_EQ(0, palm_.CountCalls("CmInstallCreator")) << "registration began without every function";
     }
 }
 
-TEST_F(ConduitLoading, UninstallChecksOnlyTheFunctionsItNeeds) {
-    for (size_t i = 0; i < kConduitManagerFunctionCount; ++i) {
-        const std::string function = kConduitManagerFunctions[i];
-        SCOPED_TRACE(function);
-        const bool removal = function == "CmRemoveConduitByCreatorID" || function == "CmGetCreatorName" ||
-                             function == "CmGetHotSyncExecPath";
-        const bool restore = function == "CmInstallCreator" || function.compare(0, 12, "CmSetCreator") == 0;
-        ResetProduct();
-        PutVariant("condmgr-without-" + function, "CondMgr.dll", true, true);
-        RegisterOwnConduits();
-        RegKey::Create(HKEY_CURRENT_USER, BackupPath("DateBook").c_str()).WriteString("Conduit", "C:\\Palm\\D.dll");
-        if (removal || restore) AnswerWith(IDOK);
-        Uninstall();
-        if (removal) {
-            // Nothing is removed.
-            ExpectErrorBox(kInvalidCondMgrMessage);
-            ExpectConduit("date", OwnConduit("date", productDir_));
-            ExpectConduit("todo", OwnConduit("todo", productDir_));
-        } else if (restore) {
-            // Ours is removed; the saved one cannot come back. The To Do
-            // List had nothing saved and succeeds.
-            ExpectErrorBox(kInvalidCondMgrMessage);
-            ExpectNoConduit("date");
-            ExpectNoConduit("todo");
-        } else {
-            ExpectNoBox();
-            EXPECT_EQ("C:\\Palm\\D.dll", palm_.Conduit("date").strings["Name"]);
-            ExpectNoConduit("todo");
-        }
+TEST_P(ConduitManagerWithout, UninstallChecksOnlyTheFunctionsItNeeds) {
+    const std::string& missing = GetParam();
+    const bool removal = missing == "CmRemoveConduitByCreatorID" || missing == "CmGetCreatorName" ||
+                         missing == "CmGetHotSyncExecPath";
+    RegisterOwnConduits();
+    RegKey::Create(HKEY_CURRENT_USER, BackupPath("DateBook").c_str()).WriteString("Conduit", "C:\\Palm\\D.dll");
+    if (removal || IsSetter(missing)) AnswerWith(IDOK);
+    Uninstall();
+    if (removal) {
+        // Nothing is removed.
+        ExpectErrorBox(message::kInvalidCondMgr);
+        ExpectConduit("date", OwnConduit("date", productDir_));
+        ExpectConduit("todo", OwnConduit("todo", productDir_));
+    } else if (IsSetter(missing)) {
+        // Ours is removed; the saved one cannot come back. The To Do List
+        // had nothing saved and succeeds.
+        ExpectErrorBox(message::kInvalidCondMgr);
+        ExpectNoConduit("date");
+        ExpectNoConduit("todo");
+    } else {
+        EXPECT_EQ("C:\\Palm\\D.dll", palm_.Conduit("date").strings["Name"]);
+        ExpectNoConduit("todo");
     }
 }
 
@@ -413,7 +364,6 @@ TEST_F(ConduitLoading, HotSyncApiFromEitherFolderElseNothingIsRemoved) {
     ASSERT_TRUE(MoveFileA((palmDir_ + "\\HsApi.dll").c_str(), (productDir_ + "\\HsApi.dll").c_str()));
     palm_.SetHotSync(true);
     Install();
-    ExpectNoBox();
     ExpectConduit("date", OwnConduit("date", productDir_));
     EXPECT_EQ(4, palm_.CountCalls("HsSetAppStatus(0,0)"));
 
@@ -422,7 +372,7 @@ TEST_F(ConduitLoading, HotSyncApiFromEitherFolderElseNothingIsRemoved) {
     palm_.RegisterConduit("date", PalmDateBook());
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox("Error: HSAPI.dll not found!\n");
+    ExpectErrorBox(message::kHsApiNotFound);
     ExpectConduit("date", PalmDateBook());
     ExpectNoConduit("todo");
 }
@@ -433,7 +383,7 @@ TEST_F(ConduitLoading, UserManagerMustBePresentButNoneOfItsFunctionsIsUsed) {
     ASSERT_TRUE(DeleteFileA((palmDir_ + "\\UserData.dll").c_str()));
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox("Error: UserData.dll not found!\n");
+    ExpectErrorBox(message::kUserDataNotFound);
     // Checked inside the pause of the registration, after the removal.
     ExpectNoConduit("date");
     ExpectNoConduit("todo");
@@ -447,8 +397,19 @@ TEST_F(ConduitLoading, UserManagerMustBePresentButNoneOfItsFunctionsIsUsed) {
         ResetProduct();
         PutVariant(std::string("userdata-without-") + function, "UserData.dll", false, true);
         Install();
-        ExpectNoBox();
-        ExpectConduit("date", OwnConduit("date", productDir_));
+            ExpectConduit("date", OwnConduit("date", productDir_));
         EXPECT_EQ(0, palm_.CountCalls("Um"));
     }
+}
+
+TEST_F(ConduitInstall, PathEndingInABackslashRegistersTheLibraryWithOneBackslash) {
+    SetInstallValue("Path", productDir_ + "\\");
+    Install();
+    ExpectConduit("date", OwnConduit("date", productDir_));
+    ExpectConduit("todo", OwnConduit("todo", productDir_));
+    ExpectPalmDesktopPath(palmDir_);
+    // The check joins the same way: nothing to offer.
+    VerifyDate();
+    VerifyTask();
+    EXPECT_EQ(2, palm_.CountCalls("CmInstallCreator"));
 }

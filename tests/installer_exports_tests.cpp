@@ -57,7 +57,7 @@ TEST_F(InstallerExports, MissingPathReportsReinstallOnceFromEveryExport) {
         SCOPED_TRACE(call.name);
         AnswerWith(IDOK);
         call.arrange();
-        ExpectErrorBox(kReinstallMessage);
+        ExpectErrorBox(message::kReinstall);
     }
     EXPECT_TRUE(palm_.CallLog().empty()) << "Palm Desktop was asked although the product has no folder";
     ExpectNoConduit("date");
@@ -70,24 +70,24 @@ TEST_F(InstallerExports, BoxesBelongToTheOwnerWindowOfTheCallAndAreTopmostWithou
 
     AnswerWith(IDOK);
     Install(owner);
-    ExpectErrorBox(kReinstallMessage, owner);
+    ExpectErrorBox(message::kReinstall, owner);
     // The owner is the one of each call, not the first one seen.
     AnswerWith(IDOK);
     Uninstall(nullptr);
-    ExpectErrorBox(kReinstallMessage, nullptr);
+    ExpectErrorBox(message::kReinstall, nullptr);
     AnswerWith(IDOK);
     VerifyTask(owner, 1);
-    ExpectErrorBox(kReinstallMessage, owner);
+    ExpectErrorBox(message::kReinstall, owner);
 
     // The question follows the same rule.
     SetInstallValue("Path", productDir_);
     SetInstallValue("PDPath", palmDir_);
     AnswerWith(IDNO);
     VerifyDate(owner, 1);
-    ExpectQuestion(kDateQuestion, owner);
+    ExpectQuestion(message::kDateQuestion, owner);
     AnswerWith(IDNO);
     VerifyDate(nullptr, 1);
-    ExpectQuestion(kDateQuestion, nullptr);
+    ExpectQuestion(message::kDateQuestion, nullptr);
 }
 
 TEST_F(InstallerExports, ConduitManagerCodesAndUnknownCodesShowTheirTexts) {
@@ -119,7 +119,7 @@ TEST_F(InstallerExports, DateBookResultIsShownWhenToDoListSucceedsElseToDoListRe
     ASSERT_TRUE(DeleteFileA((productDir_ + "\\twdate.dll").c_str()));
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox("Error: conduit not found!\n");
+    ExpectErrorBox(message::kConduitNotFound);
     ExpectNoConduit("date");
     ExpectConduit("todo", OwnConduit("todo", productDir_));
 
@@ -127,7 +127,7 @@ TEST_F(InstallerExports, DateBookResultIsShownWhenToDoListSucceedsElseToDoListRe
     palm_.Fail("CmInstallCreator", -1014);
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox("Error: Conduit Manager, unable to install conduit!\n");
+    ExpectErrorBox(message::kCmUnableToInstall);
 
     // Uninstall: the Date Book's saved conduit cannot be registered again,
     // the To Do List has nothing to restore and succeeds.
@@ -137,7 +137,7 @@ TEST_F(InstallerExports, DateBookResultIsShownWhenToDoListSucceedsElseToDoListRe
     palm_.Fail("CmInstallCreator", -1007);
     AnswerWith(IDOK);
     Uninstall();
-    ExpectErrorBox("Error: Conduit Manager, unable to create conduit!\n");
+    ExpectErrorBox(message::kCmUnableToCreate);
     ExpectNoConduit("date");
     ExpectNoConduit("todo");
 }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/reg_key.h"
+#include "common/registry_names.h"
 #include "standins/standin_state.h"
 #include "tests/support/test_paths.h"
 
@@ -11,7 +12,7 @@ using namespace testsupport;
 
 namespace installertest {
 
-const char* const kConduitManagerFunctions[] = {
+const std::vector<std::string> kConduitManagerFunctions = {
     "CmGetHotSyncExecPath",  "CmGetCreatorName",       "CmGetCreatorModule",    "CmGetCreatorDirectory",
     "CmGetCreatorFile",      "CmGetCreatorRemote",     "CmGetCreatorInfo",      "CmGetCreatorUser",
     "CmGetCreatorTitle",     "CmGetCreatorArgument",   "CmGetCreatorPriority",  "CmGetCreatorIntegrate",
@@ -20,7 +21,6 @@ const char* const kConduitManagerFunctions[] = {
     "CmSetCreatorTitle",     "CmSetCreatorArgument",   "CmSetCreatorPriority",  "CmSetCreatorIntegrate",
     "CmRemoveConduitByCreatorID", "NmUnregister",
 };
-const size_t kConduitManagerFunctionCount = sizeof kConduitManagerFunctions / sizeof kConduitManagerFunctions[0];
 
 namespace {
 
@@ -47,79 +47,27 @@ std::string Describe(const SeenMessageBox& box) {
 
 }  // namespace
 
-bool operator==(const RawValue& a, const RawValue& b) {
-    return a.present == b.present && (!a.present || (a.type == b.type && a.data == b.data));
-}
-
-void PrintTo(const RawValue& value, std::ostream* out) {
-    if (!value.present) {
-        *out << "(absent)";
-        return;
-    }
-    *out << "type " << value.type << " bytes [";
-    for (size_t i = 0; i < value.data.size(); ++i) {
-        BYTE b = value.data[i];
-        if (b >= 0x20 && b < 0x7F) {
-            *out << static_cast<char>(b);
-        } else {
-            *out << "\\x" << std::hex << static_cast<int>(b) << std::dec;
-        }
-    }
-    *out << "]";
-}
-
-RawValue StringValue(const std::string& text) {
-    RawValue value;
-    value.present = true;
-    value.type = REG_SZ;
-    value.data.assign(text.begin(), text.end());
-    value.data.push_back(0);
-    return value;
-}
-
-RawValue DwordValue(DWORD number) {
-    RawValue value;
-    value.present = true;
-    value.type = REG_DWORD;
-    const BYTE* bytes = reinterpret_cast<const BYTE*>(&number);
-    value.data.assign(bytes, bytes + sizeof number);
-    return value;
-}
-
-RawValue ReadRawValue(HKEY root, const std::string& path, const char* name) {
-    RawValue value;
-    RegKey key = RegKey::Open(root, path.c_str());
-    if (!key) return value;
-    DWORD size = 0;
-    if (RegQueryValueExA(key.get(), name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return value;
-    value.data.resize(size);
-    if (RegQueryValueExA(key.get(), name, nullptr, &value.type, value.data.data(), &size) != ERROR_SUCCESS) {
-        return RawValue();
-    }
-    value.data.resize(size);
-    value.present = true;
-    return value;
-}
-
-std::map<std::string, RawValue> ReadKeyValues(HKEY root, const std::string& path) {
-    std::map<std::string, RawValue> values;
-    RegKey key = RegKey::Open(root, path.c_str());
-    if (!key) return values;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD length = sizeof name;
-        if (RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-            break;
-        }
-        values[name] = ReadRawValue(root, path, name);
-    }
-    return values;
-}
-
-bool KeyExists(HKEY root, const std::string& path) { return static_cast<bool>(RegKey::Open(root, path.c_str())); }
-
 std::string BackupPath(const std::string& backupKey) {
     return "Software\\Quillon Software\\Orvelle\\Backup\\" + backupKey;
+}
+
+std::map<std::string, RawValue> BackupOf(const StandInConduit& conduit) {
+    // The stand-in's field names and the backup's value names for them.
+    static const std::map<std::string, const char*> names = {
+        {"Name", "Conduit"},   {"Module", "Module"},    {"Directory", "Directory"}, {"File", "File0"},
+        {"Remote", "Remote0"}, {"Info", "Information"}, {"User", "Username"},       {"Title", "Name"},
+        {"Arguments", "Arguments"},
+    };
+    std::map<std::string, RawValue> backup;
+    for (const auto& entry : conduit.strings) backup[names.at(entry.first)] = StringValue(entry.second);
+    for (const auto& entry : conduit.numbers) {
+        if (entry.first != "Type") backup[entry.first] = DwordValue(entry.second);
+    }
+    return backup;
+}
+
+std::map<std::string, RawValue> StoredBackup(const std::string& backupKey) {
+    return ReadKeyValues(HKEY_CURRENT_USER, BackupPath(backupKey));
 }
 
 std::string LoadedPalmLibraries() {
@@ -203,6 +151,7 @@ void InstallerTest::SetUp() {
 void InstallerTest::TearDown() {
     if (boxes_) {
         EXPECT_EQ(0, boxes_->unexpected()) << "a message box came that the test did not expect";
+        ExpectNoBox();
     }
     for (const std::string& loaded : g_librariesAtBox) {
         EXPECT_EQ("", loaded) << "a message box was shown while Palm libraries were loaded";
@@ -277,7 +226,7 @@ void InstallerTest::ExpectNoConduit(const std::string& creator) {
 }
 
 void InstallerTest::ExpectPalmDesktopPath(const std::string& directory) {
-    EXPECT_EQ(StringValue(directory), ReadRawValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "PDPath"));
+    EXPECT_EQ(StringValue(directory), ReadRawValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), regnames::kPalmDesktopPathValue));
 }
 
 void InstallerTest::ResetProduct() {
@@ -293,9 +242,7 @@ void InstallerTest::PutVariant(const std::string& variant, const char* dll, bool
 }
 
 void InstallerTest::RemoveHotSyncPath() {
-    RegKey core = RegKey::Open(HKEY_CURRENT_USER, "Software\\U.S. Robotics\\Pilot Desktop\\Core", KEY_SET_VALUE);
-    ASSERT_TRUE(core);
-    ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(core.get(), "HotSyncPath"));
+    ASSERT_TRUE(DeleteValue(HKEY_CURRENT_USER, regnames::kPalmDesktopCoreKey, regnames::kHotSyncPathValue));
 }
 
 void InstallerTest::RemoveStandInConduit(const std::string& creator) {
@@ -325,42 +272,6 @@ HWND InstallerTest::CreateOwnerWindow() {
     EXPECT_NE(nullptr, window);
     windows_.push_back(window);
     return window;
-}
-
-std::string ResultMessageOf(int code) {
-    static const std::map<int, std::string> messages = {
-        {-1000, "Error: Unknown Conduit Manager error!\n"},
-        {-1001, "Error: Conduit Manager, index out of range!\n"},
-        {-1002, "Error: Conduit Manager, unable to delete conduit!\n"},
-        {-1003, "Error: Conduit Manager, conduit not previously installed!\n"},
-        {-1004, "Error: Conduit Manager, out of memory!\n"},
-        {-1005, "Error: Conduit Manager, creator id already in use!\n"},
-        {-1006, "Error: Conduit Manager, unable to access registry!\n"},
-        {-1007, "Error: Conduit Manager, unable to create conduit!\n"},
-        {-1008, "Error: Conduit Manager, unable to set conduit value!\n"},
-        {-1009, "Error: Conduit Manager, invalid handle passed!\n"},
-        {-1010, "Error: Conduit Manager, buffer too small!\n"},
-        {-1011, "Error: Conduit Manager, value not found!\n"},
-        {-1012, "Error: Conduit Manager, invalid creator id!\n"},
-        {-1013, "Error: Conduit Manager, invalid pointer passed!\n"},
-        {-1014, "Error: Conduit Manager, unable to install conduit!\n"},
-        {-1015, "Error: Conduit Manager, invalid conduit type!\n"},
-        {-1016, "Error: Conduit Manager, invalid COM port type!\n"},
-        {-1017, "Error: Conduit Manager, function no longer supported!\n"},
-        {-1201, "Error: CondMgr.dll not included with installer!\n"},
-        {-1202, "Error: invalid CondMgr.dll!\n"},
-        {-1203, "Error: HSAPI.dll not found!\n"},
-        {-1204, "Error: conduit not found!\n"},
-        {-1205, "Error: HotSync in progress!\n"},
-        {-1206, "Error: UserData.dll not found!\n"},
-        {-1208,
-         "Error: You must install the Palm Desktop 3.1 or higher software to synchronize your data with "
-         "handhelds!\n"},
-        {-1209, "Error: Reinstall Tidewell for Palm! [2]\n"},
-        {-1207, "Error: Reinstall Tidewell for Palm! [1]\n"},
-    };
-    auto found = messages.find(code);
-    return found == messages.end() ? std::string() : found->second;
 }
 
 }  // namespace installertest

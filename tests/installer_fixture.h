@@ -11,66 +11,40 @@
 
 #include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "tests/installer_messages.h"
 #include "tests/support/import_patch.h"
 #include "tests/support/message_box_driver.h"
 #include "tests/support/palm_desktop.h"
 #include "tests/support/product_state.h"
+#include "tests/support/registry.h"
 
 namespace installertest {
 
 using ExportFn = int(WINAPI*)(HWND, int);
+using testsupport::RawValue;
 using testsupport::StandInConduit;
 
 constexpr char kCaption[] = "Tidewell for Palm";
 constexpr UINT kErrorFlags = MB_OK | MB_ICONEXCLAMATION;
 constexpr UINT kQuestionFlags = MB_YESNO | MB_ICONQUESTION;
 
-constexpr char kReinstallMessage[] = "Error: Reinstall Tidewell for Palm! [2]\n";
-constexpr char kInvalidCondMgrMessage[] = "Error: invalid CondMgr.dll!\n";
-constexpr char kInProgressMessage[] = "Error: HotSync in progress!\n";
-constexpr char kDateQuestion[] =
-    "Do you want to synchronize Palm Date Book with Almanor?\n\n"
-    "Click Yes to install synchronization module for Palm Date Book.";
-constexpr char kTaskQuestion[] =
-    "Do you want to synchronize Palm To Do List with Almanor?\n\n"
-    "Click Yes to install synchronization module for Palm To Do List.";
-
 // The exports of CondMgr.dll, each of which has a stand-in variant without it.
-extern const char* const kConduitManagerFunctions[];
-extern const size_t kConduitManagerFunctionCount;
-
-// A registry value exactly as stored.
-struct RawValue {
-    bool present = false;
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-};
-bool operator==(const RawValue& a, const RawValue& b);
-inline bool operator!=(const RawValue& a, const RawValue& b) { return !(a == b); }
-void PrintTo(const RawValue& value, std::ostream* out);
-
-// REG_SZ holding text and its terminating zero.
-RawValue StringValue(const std::string& text);
-RawValue DwordValue(DWORD value);
-RawValue ReadRawValue(HKEY root, const std::string& path, const char* name);
-// Every value of a key by name; empty when the key is missing.
-std::map<std::string, RawValue> ReadKeyValues(HKEY root, const std::string& path);
-bool KeyExists(HKEY root, const std::string& path);
+extern const std::vector<std::string> kConduitManagerFunctions;
 
 // HKCU path of a conduit's backup record ("DateBook", "ToDoList").
 std::string BackupPath(const std::string& backupKey);
+// The backup record the library writes for a registered foreign conduit,
+// value by value.
+std::map<std::string, RawValue> BackupOf(const StandInConduit& conduit);
+// The backup record as stored now.
+std::map<std::string, RawValue> StoredBackup(const std::string& backupKey);
 
 // The Palm Desktop libraries loaded in this process right now, by name;
 // empty when none is.
 std::string LoadedPalmLibraries();
-
-// The text the library shows for a code of its table (-1000 to -1017, -1201
-// to -1209), written out here independently of the library; empty otherwise.
-std::string ResultMessageOf(int code);
 
 // This product's conduit for "date" or "todo" as the stand-in Conduit
 // Manager stores it after a registration from productDir.
@@ -101,7 +75,8 @@ protected:
 
     // The next message box is answered with button.
     void AnswerWith(int button) { boxes_->Answer(button); }
-    // The boxes shown since the last call.
+    // The boxes shown since the last call. Every box a test causes must be
+    // taken here (through the Expect functions below): TearDown checks it.
     std::vector<testsupport::SeenMessageBox> NewBoxes();
     // Exactly one new box: an error report with this text.
     void ExpectErrorBox(const std::string& text, HWND owner = nullptr);

@@ -28,7 +28,6 @@ TEST_F(HotSyncPause, RunningIdleManagerIsClosedForEachChangeAndStartedAgain) {
     palm_.SetStartAfterChecks(2);
     palm_.RegisterConduit("date", PalmDateBook());
     Install();
-    ExpectNoBox();
     ExpectConduit("date", OwnConduit("date", productDir_));
     ExpectConduit("todo", OwnConduit("todo", productDir_));
     EXPECT_TRUE(palm_.Running());
@@ -49,7 +48,6 @@ TEST_F(HotSyncPause, RunningIdleManagerIsClosedForEachChangeAndStartedAgain) {
     // The uninstall pauses for each removal and for the one restore.
     palm_.ClearCallLog();
     Uninstall();
-    ExpectNoBox();
     EXPECT_EQ(3, palm_.CountCalls("HsSetAppStatus(0,0)"));
     EXPECT_EQ(3, palm_.CountCalls("HsSetAppStatus(1,0)"));
     EXPECT_TRUE(palm_.Running());
@@ -60,7 +58,6 @@ TEST_F(HotSyncPause, ClosedManagerIsNeitherAskedNorStarted) {
     palm_.SetHotSync(false);
     Install();
     Uninstall();
-    ExpectNoBox();
     EXPECT_EQ(0, palm_.CountCalls("HsSetAppStatus"));
     EXPECT_EQ(0, HotSyncWaits());
     EXPECT_FALSE(palm_.Running());
@@ -71,7 +68,7 @@ TEST_F(HotSyncPause, SynchronisationInProgressChangesNothing) {
     palm_.RegisterConduit("date", PalmDateBook());
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox(kInProgressMessage);
+    ExpectErrorBox(message::kHotSyncInProgress);
     ExpectConduit("date", PalmDateBook());
     ExpectNoConduit("todo");
 
@@ -79,7 +76,7 @@ TEST_F(HotSyncPause, SynchronisationInProgressChangesNothing) {
     RegisterOwnConduits();
     AnswerWith(IDOK);
     Uninstall();
-    ExpectErrorBox(kInProgressMessage);
+    ExpectErrorBox(message::kHotSyncInProgress);
     ExpectConduit("date", OwnConduit("date", productDir_));
     ExpectConduit("todo", OwnConduit("todo", productDir_));
 
@@ -94,7 +91,7 @@ TEST_F(HotSyncPause, ManagerThatCannotTellWhetherItSynchronisesCountsAsBusy) {
     palm_.Fail("HsGetSyncStatus", -1);
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox(kInProgressMessage);
+    ExpectErrorBox(message::kHotSyncInProgress);
     ExpectNoConduit("date");
 
     ResetProduct();
@@ -102,14 +99,13 @@ TEST_F(HotSyncPause, ManagerThatCannotTellWhetherItSynchronisesCountsAsBusy) {
     palm_.SetHotSync(true);
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox(kInProgressMessage);
+    ExpectErrorBox(message::kHotSyncInProgress);
     ExpectNoConduit("date");
     EXPECT_EQ(0, palm_.CountCalls("HsSetAppStatus"));
 
     // Not running, it need not tell.
     palm_.SetHotSync(false);
     Install();
-    ExpectNoBox();
     ExpectConduit("date", OwnConduit("date", productDir_));
 }
 
@@ -117,7 +113,6 @@ TEST_F(HotSyncPause, ManagerThatNeverClosesIsWaitedForSixtyChecksEachTime) {
     palm_.SetHotSync(true);
     palm_.SetCloseAfterChecks(PalmDesktop::kNever);
     Install();
-    ExpectNoBox();
     ExpectConduit("date", OwnConduit("date", productDir_));
     ExpectConduit("todo", OwnConduit("todo", productDir_));
     EXPECT_EQ(4 * 60, HotSyncWaits());
@@ -131,7 +126,6 @@ TEST_F(HotSyncPause, ManagerThatNeverComesBackIsWaitedForSixtyChecks) {
     palm_.SetHotSync(true);
     palm_.SetStartAfterChecks(PalmDesktop::kNever);
     Install();
-    ExpectNoBox();
     ExpectConduit("date", OwnConduit("date", productDir_));
     ExpectConduit("todo", OwnConduit("todo", productDir_));
     // Closed at once by the first pause, it then stays closed: the later
@@ -146,7 +140,6 @@ TEST_F(HotSyncPause, WithoutHsSetAppStatusThePauseOnlyWaits) {
     PutVariant("hsapi-without-HsSetAppStatus", "HsApi.dll", false, true);
     palm_.SetHotSync(true);
     Install();
-    ExpectNoBox();
     ExpectConduit("date", OwnConduit("date", productDir_));
     ExpectConduit("todo", OwnConduit("todo", productDir_));
     EXPECT_EQ(4 * 60, HotSyncWaits());
@@ -158,7 +151,6 @@ TEST_F(HotSyncPause, WithoutHsCheckApiStatusThereIsNoPause) {
     // Even a synchronising manager: it cannot be seen running.
     palm_.SetHotSync(true, true);
     Install();
-    ExpectNoBox();
     ExpectConduit("date", OwnConduit("date", productDir_));
     ExpectConduit("todo", OwnConduit("todo", productDir_));
     EXPECT_EQ(0, HotSyncWaits());

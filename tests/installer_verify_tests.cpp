@@ -51,31 +51,29 @@ TEST_F(VerifyConduit, UnregisteredConduitIsOfferedAndYesInstallsIt) {
     palm_.RegisterConduit("date", PalmDateBook());
     AnswerWith(IDYES);
     VerifyDate();
-    ExpectQuestion(kDateQuestion);
+    ExpectQuestion(message::kDateQuestion);
     ExpectConduit("date", OwnConduit("date", productDir_));
     ExpectNoConduit("todo");
     EXPECT_EQ(StringValue(PalmDateBook().strings.at("Name")),
               ReadRawValue(HKEY_CURRENT_USER, BackupPath("DateBook"), "Conduit"));
     // Registered now: nothing more to ask.
     VerifyDate();
-    ExpectNoBox();
 
     AnswerWith(IDYES);
     VerifyTask();
-    ExpectQuestion(kTaskQuestion);
+    ExpectQuestion(message::kTaskQuestion);
     ExpectConduit("todo", OwnConduit("todo", productDir_));
     VerifyTask();
-    ExpectNoBox();
 }
 
 TEST_F(VerifyConduit, NoChangesNothingAndTheQuestionComesAgain) {
     for (int round = 0; round < 2; ++round) {
         AnswerWith(IDNO);
         VerifyDate();
-        ExpectQuestion(kDateQuestion);
+        ExpectQuestion(message::kDateQuestion);
         AnswerWith(IDNO);
         VerifyTask();
-        ExpectQuestion(kTaskQuestion);
+        ExpectQuestion(message::kTaskQuestion);
     }
     ExpectNoConduit("date");
     ExpectNoConduit("todo");
@@ -85,7 +83,6 @@ TEST_F(VerifyConduit, NoChangesNothingAndTheQuestionComesAgain) {
 TEST_F(VerifyConduit, NonInteractiveCheckNeitherAsksNorInstalls) {
     VerifyDate(nullptr, 0);
     VerifyTask(CreateOwnerWindow(), 0);
-    ExpectNoBox();
     ExpectNoConduit("date");
     ExpectNoConduit("todo");
     // It did look.
@@ -98,7 +95,7 @@ TEST_F(VerifyConduit, ConduitFromAnotherFolderOrWithoutOneIsOfferedAgain) {
     palm_.RegisterConduit("date", RegisteredAs("date", "C:\\Old Place\\twdate.dll", productDir_));
     AnswerWith(IDYES);
     VerifyDate();
-    ExpectQuestion(kDateQuestion);
+    ExpectQuestion(message::kDateQuestion);
     ExpectConduit("date", OwnConduit("date", productDir_));
     // Ours from elsewhere is not a foreign conduit to save.
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, BackupPath("DateBook")));
@@ -107,7 +104,7 @@ TEST_F(VerifyConduit, ConduitFromAnotherFolderOrWithoutOneIsOfferedAgain) {
     palm_.RegisterConduit("todo", bare);
     AnswerWith(IDNO);
     VerifyTask();
-    ExpectQuestion(kTaskQuestion);
+    ExpectQuestion(message::kTaskQuestion);
     ExpectConduit("todo", bare);
 }
 
@@ -116,7 +113,6 @@ TEST_F(VerifyConduit, RegistrationMatchesTheProductFolderInAnyLetterCase) {
     palm_.RegisterConduit("todo", RegisteredAs("todo", Upper(productDir_) + "\\TwTask.Dll", productDir_));
     VerifyDate();
     VerifyTask();
-    ExpectNoBox();
     EXPECT_EQ(0, palm_.CountCalls("CmRemoveConduitByCreatorID"));
 }
 
@@ -126,15 +122,14 @@ TEST_F(VerifyConduit, MissingRecordOfPalmDesktopAsksForReinstall) {
         if (present) {
             SetInstallValue("PDPath", "");
         } else {
-            RegKey install = RegKey::Open(HKEY_LOCAL_MACHINE, InstallKeyPath().c_str(), KEY_SET_VALUE);
-            ASSERT_EQ(ERROR_SUCCESS, RegDeleteValueA(install.get(), "PDPath"));
+            ASSERT_TRUE(DeleteValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "PDPath"));
         }
         AnswerWith(IDOK);
         VerifyDate();
-        ExpectErrorBox(kReinstallMessage);
+        ExpectErrorBox(message::kReinstall);
         AnswerWith(IDOK);
         VerifyTask();
-        ExpectErrorBox(kReinstallMessage);
+        ExpectErrorBox(message::kReinstall);
     }
     ExpectNoConduit("date");
     EXPECT_TRUE(palm_.CallLog().empty());
@@ -144,7 +139,7 @@ TEST_F(VerifyConduit, MovedPalmDesktopAsksForReinstallWithoutOfferingTheConduit)
     palm_.SetHotSyncPath("C:\\Palm Elsewhere\\HotSync.exe");
     AnswerWith(IDOK);
     VerifyDate();
-    ExpectErrorBox(kReinstallMessage);
+    ExpectErrorBox(message::kReinstall);
     ExpectNoConduit("date");
     EXPECT_TRUE(palm_.CallLog().empty());
 }
@@ -169,9 +164,9 @@ TEST_F(VerifyConduit, HotSyncPathNamesTheFolderOrTheProgramInIt) {
         AnswerWith(c.matches ? IDNO : IDOK);
         VerifyDate();
         if (c.matches) {
-            ExpectQuestion(kDateQuestion);
+            ExpectQuestion(message::kDateQuestion);
         } else {
-            ExpectErrorBox(kReinstallMessage);
+            ExpectErrorBox(message::kReinstall);
         }
     }
 }
@@ -186,8 +181,7 @@ TEST_F(VerifyConduit, NoHotSyncPathAsksForPalmDesktop) {
             VerifyTask();
         }
         ExpectErrorBox(
-            "Error: You must install the Palm Desktop 3.1 or higher software to synchronize your data with "
-            "handhelds!\n");
+            message::kNoPalmDesktop);
     }
 }
 
@@ -199,13 +193,13 @@ TEST_F(VerifyConduit, HotSyncPathTooLongForAPathIsAChangedFolder) {
     ASSERT_EQ(static_cast<size_t>(MAX_PATH - 1), (longFolder + "\\HotSync.exe").size());
     AnswerWith(IDNO);
     VerifyDate();
-    ExpectQuestion(kDateQuestion);
+    ExpectQuestion(message::kDateQuestion);
 
     // One more character: cut to fit, it would still seem to name the folder.
     palm_.SetHotSyncPath(longFolder + "\\HotSync.exe" + "x");
     AnswerWith(IDOK);
     VerifyDate();
-    ExpectErrorBox(kReinstallMessage);
+    ExpectErrorBox(message::kReinstall);
 
     // 300 characters whose first 259 end in a program in the recorded folder.
     SetInstallValue("PDPath", palmDir_);
@@ -218,36 +212,38 @@ TEST_F(VerifyConduit, HotSyncPathTooLongForAPathIsAChangedFolder) {
     palm_.SetHotSyncPath(overlong);
     AnswerWith(IDOK);
     VerifyDate();
-    ExpectErrorBox(kReinstallMessage);
+    ExpectErrorBox(message::kReinstall);
     VerifyTask(nullptr, 0);
-    ExpectNoBox();
 }
 
-TEST_F(VerifyConduit, OnlyCmGetCreatorNameIsNeeded) {
-    for (size_t i = 0; i < kConduitManagerFunctionCount; ++i) {
-        const std::string function = kConduitManagerFunctions[i];
-        SCOPED_TRACE(function);
-        ResetProduct();
-        SetInstallValue("PDPath", palmDir_);
+// Our conduits registered, Palm Desktop where it was, and the Conduit
+// Manager of both folders without the export named by the parameter.
+class VerifyConduitWithout : public VerifyConduit, public ::testing::WithParamInterface<std::string> {
+protected:
+    void SetUp() override {
+        VerifyConduit::SetUp();
+        if (HasFatalFailure()) return;
         RegisterOwnConduits();
-        PutVariant("condmgr-without-" + function, "CondMgr.dll", true, true);
-        const bool needed = function == "CmGetCreatorName";
-        if (needed) AnswerWith(IDOK);
-        VerifyDate();
-        if (needed) {
-            ExpectErrorBox(kInvalidCondMgrMessage);
-        } else {
-            ExpectNoBox();
-        }
+        PutVariant("condmgr-without-" + GetParam(), "CondMgr.dll", true, true);
     }
+};
 
-    ResetProduct();
-    SetInstallValue("PDPath", palmDir_);
+INSTANTIATE_TEST_SUITE_P(EachExport, VerifyConduitWithout, ::testing::ValuesIn(kConduitManagerFunctions),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+
+TEST_P(VerifyConduitWithout, OnlyCmGetCreatorNameIsNeeded) {
+    const bool needed = GetParam() == "CmGetCreatorName";
+    if (needed) AnswerWith(IDOK);
+    VerifyDate();
+    if (needed) ExpectErrorBox(message::kInvalidCondMgr);
+}
+
+TEST_F(VerifyConduit, WithoutTheShippedConduitManagerNothingIsChecked) {
     RegisterOwnConduits();
     ASSERT_TRUE(DeleteFileA((productDir_ + "\\CondMgr.dll").c_str()));
     AnswerWith(IDOK);
     VerifyTask();
-    ExpectErrorBox("Error: CondMgr.dll not included with installer!\n");
+    ExpectErrorBox(message::kCondMgrNotIncluded);
 }
 
 TEST_F(VerifyConduit, InstallAfterYesReportsItsOwnFailure) {
@@ -255,13 +251,13 @@ TEST_F(VerifyConduit, InstallAfterYesReportsItsOwnFailure) {
     AnswerWith(IDYES);
     AnswerWith(IDOK);
     VerifyDate();
-    ExpectQuestionThenError(kDateQuestion, "Error: conduit not found!\n");
+    ExpectQuestionThenError(message::kDateQuestion, message::kConduitNotFound);
 
     palm_.SetHotSync(true, true);
     AnswerWith(IDYES);
     AnswerWith(IDOK);
     VerifyTask();
-    ExpectQuestionThenError(kTaskQuestion, kInProgressMessage);
+    ExpectQuestionThenError(message::kTaskQuestion, message::kHotSyncInProgress);
     ExpectNoConduit("todo");
     EXPECT_TRUE(palm_.Running());
 }
@@ -269,22 +265,18 @@ TEST_F(VerifyConduit, InstallAfterYesReportsItsOwnFailure) {
 TEST_F(VerifyConduit, NonInteractiveCheckShowsNothingOnAnyFailure) {
     const std::vector<Scenario> scenarios = {
         {"no Path",
-         [this] {
-             RegKey install = RegKey::Open(HKEY_LOCAL_MACHINE, InstallKeyPath().c_str(), KEY_SET_VALUE);
-             RegDeleteValueA(install.get(), "Path");
-         },
-         kReinstallMessage},
-        {"empty PDPath", [this] { SetInstallValue("PDPath", ""); }, kReinstallMessage},
-        {"Palm Desktop moved", [this] { palm_.SetHotSyncPath("C:\\Moved\\HotSync.exe"); }, kReinstallMessage},
+         [] { DeleteValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path"); },
+         message::kReinstall},
+        {"empty PDPath", [this] { SetInstallValue("PDPath", ""); }, message::kReinstall},
+        {"Palm Desktop moved", [this] { palm_.SetHotSyncPath("C:\\Moved\\HotSync.exe"); }, message::kReinstall},
         {"no HotSync path", [this] { RemoveHotSyncPath(); },
-         "Error: You must install the Palm Desktop 3.1 or higher software to synchronize your data with "
-         "handhelds!\n"},
+         message::kNoPalmDesktop},
         {"no shipped CondMgr.dll", [this] { DeleteFileA((productDir_ + "\\CondMgr.dll").c_str()); },
-         "Error: CondMgr.dll not included with installer!\n"},
+         message::kCondMgrNotIncluded},
         {"CondMgr.dll without CmGetCreatorName",
          [this] { PutVariant("condmgr-without-CmGetCreatorName", "CondMgr.dll", true, true); },
-         kInvalidCondMgrMessage},
-        {"not registered", [this] { RemoveStandInConduit("date"); RemoveStandInConduit("todo"); }, kDateQuestion},
+         message::kInvalidCondMgr},
+        {"not registered", [this] { RemoveStandInConduit("date"); RemoveStandInConduit("todo"); }, message::kDateQuestion},
     };
     for (const Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.name);
@@ -297,7 +289,7 @@ TEST_F(VerifyConduit, NonInteractiveCheckShowsNothingOnAnyFailure) {
         ExpectNoBox();
 
         // Interactive, the same check shows exactly one box.
-        const bool question = scenario.shown == kDateQuestion;
+        const bool question = scenario.shown == message::kDateQuestion;
         AnswerWith(question ? IDNO : IDOK);
         VerifyDate(nullptr, 1);
         if (question) {

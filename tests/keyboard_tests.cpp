@@ -20,7 +20,7 @@
 
 #include "common/reg_key.h"
 #include "resources/twpalmui_ids.h"
-#include "tests/registry_snapshot.h"
+#include "tests/support/registry_snapshot.h"
 #include "tests/settings_fixture.h"
 #include "tests/support/private_classes.h"
 #include "tests/support/test_paths.h"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/module.h"
+#include "common/path.h"
 
 namespace {
 
@@ -85,9 +86,9 @@ HWND CreateOwnerWindow() {
 }
 
 Module LoadLibraryFrom(const Options& options, const char* library) {
-    const std::string path = options.folder + "\\" + library;
-    Module module = Module::Load(path.c_str());
-    if (!module) std::printf("twctl: cannot load %s (error %lu)\n", path.c_str(), GetLastError());
+    const std::string file = path::Join(options.folder, library);
+    Module module = Module::Load(file.c_str());
+    if (!module) std::printf("twctl: cannot load %s (error %lu)\n", file.c_str(), GetLastError());
     return module;
 }
 

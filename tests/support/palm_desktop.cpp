@@ -1,14 +1,15 @@
 #include "tests/support/palm_desktop.h"
 
+#include "common/path.h"
 #include "common/reg_key.h"
+#include "common/registry_names.h"
 #include "standins/standin_state.h"
+#include "tests/support/registry.h"
 #include "tests/support/test_paths.h"
 
 namespace testsupport {
 
 namespace {
-
-const char kCoreKey[] = "Software\\U.S. Robotics\\Pilot Desktop\\Core";
 
 RegKey StateKey(const std::string& sub) {
     return RegKey::Create(HKEY_CURRENT_USER, standin::StatePath(sub).c_str());
@@ -20,17 +21,17 @@ std::string DwordText(DWORD value) { return std::to_string(value); }
 
 void PalmDesktop::InstallTo(const std::string& folder) {
     for (const char* file : {"HotSync.exe", "CondMgr.dll", "HsApi.dll", "UserData.dll"}) {
-        CopyFileTo(StandInDir() + "\\" + file, folder);
+        CopyFileTo(path::Join(StandInDir(), file), folder);
     }
-    SetHotSyncPath(folder + "\\HotSync.exe");
+    SetHotSyncPath(path::Join(folder, "HotSync.exe"));
 }
 
 void PalmDesktop::PutVariant(const std::string& variant, const std::string& dllName, const std::string& folder) {
-    CopyFileTo(StandInDir(variant) + "\\" + dllName, folder);
+    CopyFileTo(path::Join(StandInDir(variant), dllName), folder);
 }
 
 void PalmDesktop::SetHotSyncPath(const std::string& path) {
-    RegKey::Create(HKEY_CURRENT_USER, kCoreKey).WriteString("HotSyncPath", path);
+    RegKey::Create(HKEY_CURRENT_USER, regnames::kPalmDesktopCoreKey).WriteString(regnames::kHotSyncPathValue, path);
 }
 
 void PalmDesktop::SetHotSync(bool running, bool syncing) {
@@ -44,9 +45,7 @@ void PalmDesktop::SetCloseAfterChecks(DWORD checks) { StateKey("HotSync").WriteD
 void PalmDesktop::SetStartAfterChecks(DWORD checks) { StateKey("HotSync").WriteDword("StartAfterChecks", checks); }
 
 bool PalmDesktop::Running() const {
-    std::vector<BYTE> data;
-    RegKey key = RegKey::Open(HKEY_CURRENT_USER, standin::StatePath("HotSync").c_str());
-    return key.ReadBytes("Running", &data) && data.size() == 4 && data[0] == 1;
+    return ReadRawValue(HKEY_CURRENT_USER, standin::StatePath("HotSync"), "Running") == DwordValue(1);
 }
 
 void PalmDesktop::Fail(const std::string& function, int code) {
@@ -60,27 +59,18 @@ void PalmDesktop::RegisterConduit(const std::string& creator, const StandInCondu
 }
 
 bool PalmDesktop::HasConduit(const std::string& creator) const {
-    return static_cast<bool>(RegKey::Open(HKEY_CURRENT_USER, standin::StatePath("Conduits\\" + creator).c_str()));
+    return KeyExists(HKEY_CURRENT_USER, standin::StatePath("Conduits\\" + creator));
 }
 
 StandInConduit PalmDesktop::Conduit(const std::string& creator) const {
     StandInConduit conduit;
-    RegKey key = RegKey::Open(HKEY_CURRENT_USER, standin::StatePath("Conduits\\" + creator).c_str());
-    if (!key) return conduit;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameLength = sizeof name, type = 0;
-        if (RegEnumValueA(key.get(), index, name, &nameLength, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS) {
-            break;
-        }
-        std::vector<BYTE> data;
-        key.ReadBytes(name, &data);
-        if (type == REG_DWORD && data.size() == 4) {
-            conduit.numbers[name] = *reinterpret_cast<const DWORD*>(data.data());
+    for (const auto& entry : ReadKeyValues(HKEY_CURRENT_USER, standin::StatePath("Conduits\\" + creator))) {
+        const RawValue& value = entry.second;
+        if (value.type == REG_DWORD && value.data.size() == sizeof(DWORD)) {
+            conduit.numbers[entry.first] = *reinterpret_cast<const DWORD*>(value.data.data());
         } else {
-            std::string text;
-            key.ReadString(name, &text);
-            conduit.strings[name] = text;
+            const std::string bytes(value.data.begin(), value.data.end());
+            conduit.strings[entry.first] = bytes.substr(0, bytes.find('\0'));
         }
     }
     return conduit;

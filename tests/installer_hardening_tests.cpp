@@ -82,118 +82,23 @@ void ExpectBoxes(const std::vector<ExpectedBox>& expected, const std::vector<See
 // ---------------------------------------------------------------------------
 // Registry helpers.
 
-RawValue Raw(DWORD type, const std::string& bytes) {
-    RawValue value;
-    value.present = true;
-    value.type = type;
-    value.data.assign(bytes.begin(), bytes.end());
-    return value;
-}
-
 void WriteRaw(HKEY root, const std::string& path, const char* name, const RawValue& value) {
-    RegKey key = RegKey::Create(root, path.c_str());
-    ASSERT_TRUE(key) << path;
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key.get(), name, 0, value.type, value.data.data(),
-                                            static_cast<DWORD>(value.data.size())))
-        << path << " " << name;
+    ASSERT_TRUE(WriteRawValue(root, path, name, value)) << path << " " << name;
 }
 
 void WriteValues(HKEY root, const std::string& path, const std::map<std::string, RawValue>& values) {
     for (const auto& entry : values) WriteRaw(root, path, entry.first.c_str(), entry.second);
 }
 
-// The backup record this library writes for a registered conduit.
-std::map<std::string, RawValue> BackupOf(const StandInConduit& conduit) {
-    static const std::map<std::string, const char*> names = {
-        {"Name", "Conduit"},   {"Module", "Module"},    {"Directory", "Directory"}, {"File", "File0"},
-        {"Remote", "Remote0"}, {"Info", "Information"}, {"User", "Username"},       {"Title", "Name"},
-        {"Arguments", "Arguments"},
-    };
-    std::map<std::string, RawValue> backup;
-    for (const auto& entry : conduit.strings) backup[names.at(entry.first)] = StringValue(entry.second);
-    for (const auto& entry : conduit.numbers) {
-        if (entry.first != "Type") backup[entry.first] = DwordValue(entry.second);
-    }
-    return backup;
-}
-
-// A registry tree as stored: its keys and every value, by full path.
-struct RegistryTree {
-    std::set<std::string> keys;
-    std::map<std::string, RawValue> values;  // "<key>|<value name>"
-};
-
-void ReadTree(HKEY root, const std::string& rootName, const std::string& path, RegistryTree* tree) {
-    RegKey key = RegKey::Open(root, path.c_str());
-    if (!key) return;
-    tree->keys.insert(rootName + "\\" + path);
-    std::vector<std::string> names;
-    for (DWORD index = 0;; ++index) {
-        char name[16384];
-        DWORD length = sizeof name;
-        if (RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.push_back(name);
-    }
-    for (const std::string& name : names) {
-        tree->values[rootName + "\\" + path + "|" + name] = ReadRawValue(root, path, name.c_str());
-    }
-    std::vector<std::string> subkeys;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-            break;
-        }
-        subkeys.push_back(name);
-    }
-    for (const std::string& sub : subkeys) {
-        if (path + "\\" + sub == standin::StatePath("CallLog")) continue;  // the stand-ins' diary, not state
-        ReadTree(root, rootName, path + "\\" + sub, tree);
-    }
-}
-
 // Everything the product, Palm Desktop and the stand-ins keep.
+// The stand-ins' call log is their diary, not state.
 RegistryTree Snapshot() {
     RegistryTree tree;
-    ReadTree(HKEY_LOCAL_MACHINE, "HKLM", "SOFTWARE\\Quillon Software", &tree);
-    ReadTree(HKEY_CURRENT_USER, "HKCU", "Software\\Quillon Software", &tree);
-    ReadTree(HKEY_CURRENT_USER, "HKCU", "Software\\U.S. Robotics", &tree);
-    ReadTree(HKEY_CURRENT_USER, "HKCU", standin::kRootPath, &tree);
+    AddTree(HKEY_LOCAL_MACHINE, "HKLM", "SOFTWARE\\Quillon Software", &tree);
+    AddTree(HKEY_CURRENT_USER, "HKCU", "Software\\Quillon Software", &tree);
+    AddTree(HKEY_CURRENT_USER, "HKCU", "Software\\U.S. Robotics", &tree);
+    AddTree(HKEY_CURRENT_USER, "HKCU", standin::kRootPath, &tree, standin::StatePath("CallLog"));
     return tree;
-}
-
-std::string Abbreviated(const RawValue& value) {
-    if (!value.present) return "(absent)";
-    std::string text = "type " + std::to_string(value.type) + ", " + std::to_string(value.data.size()) + " bytes \"";
-    for (size_t i = 0; i < value.data.size() && i < 48; ++i) {
-        const BYTE b = value.data[i];
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02x", b);
-        text += b >= 0x20 && b < 0x7F ? std::string(1, static_cast<char>(b)) : hex;
-    }
-    return text + (value.data.size() > 48 ? "...\"" : "\"");
-}
-
-// The differences between two trees, one line each; empty when equal.
-std::string Differences(const RegistryTree& expected, const RegistryTree& actual) {
-    std::string out;
-    for (const std::string& key : expected.keys) {
-        if (!actual.keys.count(key)) out += "key missing: " + key + "\n";
-    }
-    for (const std::string& key : actual.keys) {
-        if (!expected.keys.count(key)) out += "key added: " + key + "\n";
-    }
-    std::set<std::string> names;
-    for (const auto& entry : expected.values) names.insert(entry.first);
-    for (const auto& entry : actual.values) names.insert(entry.first);
-    for (const std::string& name : names) {
-        auto e = expected.values.find(name);
-        auto a = actual.values.find(name);
-        const RawValue want = e == expected.values.end() ? RawValue() : e->second;
-        const RawValue got = a == actual.values.end() ? RawValue() : a->second;
-        if (want != got) out += name + ": expected " + Abbreviated(want) + ", got " + Abbreviated(got) + "\n";
-    }
-    return out;
 }
 
 const std::string kConduitsKey = std::string("HKCU\\") + standin::kRootPath + "\\Conduits";
@@ -342,109 +247,116 @@ Outcome Make(State state, int code = 0, std::string setter = "") {
     return outcome;
 }
 
-// InstallConduit for one creator over a foreign conduit. own is what a
-// complete registration stores.
-Outcome InstallOutcome(const Fault& fault, const StandInConduit& own) {
-    const std::string& f = fault.function;
-    const int c = fault.code;
-    switch (fault.kind) {
-    case Fault::kNone:
-        return Make(State::kReplaced);
-    case Fault::kCode:
-        // The loading step's query of the HotSync folder may fail: the shipped
-        // Conduit Manager is used. The removal step needs the folder.
-        if (f == "CmGetHotSyncExecPath") return Make(State::kSaved, c);
-        // "Nothing registered" lets the install go on; any other failure to
-        // read the registration stops it before anything is changed.
-        if (f == "CmGetCreatorName") {
-            return c == -1003 || c == -1011 ? Make(State::kReplacedUnsaved) : Make(State::kUntouched, c);
-        }
-        if (IsGetter(f)) {
-            if (c != -1011) return Make(State::kUntouched, c);
-            Outcome unset = Make(State::kReplaced);
-            unset.droppedBackup = BackupValueOf(f);
-            return unset;
-        }
-        // "Not registered" from the removal counts as removed; the conduit is
-        // then still there when ours is created.
-        if (f == "CmRemoveConduitByCreatorID") return Make(State::kSaved, c == -1003 ? -1005 : c);
-        // Nothing to unregister there: the conduit is gone all the same.
-        if (f == "NmUnregister") return c == -1021 || c == -1003 ? Make(State::kReplaced) : Make(State::kRemoved, c);
-        if (f == "CmInstallCreator") return Make(State::kRemoved, c);
-        if (IsSetter(f)) return StoreCalls(own, f) ? Make(State::kPartial, c, f) : Make(State::kReplaced);
-        // A manager that cannot say it runs is not paused; one that cannot
-        // say it is idle is busy; one that ignores the close request is
-        // waited for.
-        if (f == "HsCheckApiStatus" || f == "HsSetAppStatus") return Make(State::kReplaced);
-        if (f == "HsGetSyncStatus") return Make(State::kSaved, -1205);
-        break;
-    case Fault::kNoExport:
-        if (IsGetter(f)) return Make(State::kUntouched, -1202);
-        if (f == "CmGetHotSyncExecPath" || f == "CmRemoveConduitByCreatorID") return Make(State::kSaved, -1202);
-        if (f == "NmUnregister") return Make(State::kReplaced);
-        if (IsSetter(f)) return Make(State::kRemoved, -1202);
-        if (f == "HsCheckApiStatus" || f == "HsSetAppStatus") return Make(State::kReplaced);
-        if (f == "HsGetSyncStatus") return Make(State::kSaved, -1205);
-        break;
-    case Fault::kNoLibrary:
-        switch (fault.library) {
-        case Library::kCondMgrOfProduct: return Make(State::kUntouched, -1201);
-        case Library::kCondMgrOfHotSync: return Make(State::kReplaced);
-        case Library::kHsApi: return Make(State::kSaved, -1203);
-        case Library::kHsApiOnlyInProduct: return Make(State::kReplaced);
-        case Library::kUserData: return Make(State::kRemoved, -1206);
-        case Library::kConduitFiles: return Make(State::kRemoved, -1204);
-        }
-        break;
-    }
-    ADD_FAILURE() << "no rule for " << fault.Describe();
-    return Outcome();
+// Where a fault stops one creator's install or uninstall. The steps run in
+// this order, and a step that fails leaves every earlier one done and no
+// later one begun: reading the registration (and, installing, saving it),
+// removing it, registering the new one before anything of it is stored, and
+// storing its fields.
+enum class Step { kRead, kRemove, kRegister, kStore, kNone };
+
+struct Stop {
+    Step step = Step::kNone;
+    int code = 0;
+    std::string setter;         // kStore: the set function that failed
+    std::string droppedBackup;  // a backup value its query reported as not set
+    bool nothingThere = false;  // the creator was found holding no conduit
+};
+
+Stop StopsAt(Step step, int code) {
+    Stop stop;
+    stop.step = step;
+    stop.code = code;
+    return stop;
 }
 
-// UninstallConduit for one creator registered as ours, with the foreign
-// conduit saved; restored is what the restore stores.
-Outcome UninstallOutcome(const Fault& fault, const StandInConduit& restored) {
+// The Conduit Manager's words for "no such conduit" and "no such value".
+bool SaysNothingThere(int code) { return code == -1003 || code == -1011; }
+
+// The step that needs a Conduit Manager function, and fails when it is
+// missing or fails.
+Step StepNeeding(const std::string& function) {
+    if (IsGetter(function)) return Step::kRead;
+    if (function == "CmGetHotSyncExecPath" || function == "CmRemoveConduitByCreatorID") return Step::kRemove;
+    return Step::kRegister;  // NmUnregister ends the removal; the set functions are checked before storing
+}
+
+// Where the fault stops a creator; storing records the fields of record.
+Stop StopOf(const Fault& fault, bool uninstall, const StandInConduit& record) {
     const std::string& f = fault.function;
     const int c = fault.code;
     switch (fault.kind) {
     case Fault::kNone:
-        return Make(State::kRestored);
-    case Fault::kCode:
-        // Also -1003: the Conduit Manager's code, not the refusal to touch
-        // another's conduit.
-        if (f == "CmGetHotSyncExecPath") return Make(State::kUntouched, c);
-        // "Nothing registered": nothing of ours to remove. Any other failure
-        // to read the registration is reported.
-        if (f == "CmGetCreatorName") return Make(State::kUntouched, c == -1003 || c == -1011 ? 0 : c);
-        if (f == "CmRemoveConduitByCreatorID") return Make(State::kUntouched, c == -1003 ? -1005 : c);
-        if (f == "NmUnregister") return c == -1021 || c == -1003 ? Make(State::kRestored) : Make(State::kRemoved, c);
-        if (f == "CmInstallCreator") return Make(State::kRemoved, c);
-        if (IsSetter(f)) return StoreCalls(restored, f) ? Make(State::kPartial, c, f) : Make(State::kRestored);
-        if (f == "HsCheckApiStatus" || f == "HsSetAppStatus") return Make(State::kRestored);
-        if (f == "HsGetSyncStatus") return Make(State::kUntouched, -1205);
-        break;
-    case Fault::kNoExport:
-        if (f == "CmGetCreatorName" || f == "CmGetHotSyncExecPath" || f == "CmRemoveConduitByCreatorID") {
-            return Make(State::kUntouched, -1202);
-        }
-        if (IsGetter(f) || f == "NmUnregister") return Make(State::kRestored);
-        if (IsSetter(f)) return Make(State::kRemoved, -1202);
-        if (f == "HsCheckApiStatus" || f == "HsSetAppStatus") return Make(State::kRestored);
-        if (f == "HsGetSyncStatus") return Make(State::kUntouched, -1205);
-        break;
+        return Stop();
     case Fault::kNoLibrary:
         switch (fault.library) {
-        case Library::kCondMgrOfProduct: return Make(State::kUntouched, -1201);
-        case Library::kCondMgrOfHotSync: return Make(State::kRestored);
-        case Library::kHsApi: return Make(State::kUntouched, -1203);
-        case Library::kHsApiOnlyInProduct: return Make(State::kRestored);
-        case Library::kUserData: return Make(State::kRemoved, -1206);
-        case Library::kConduitFiles: return Make(State::kRestored);  // only the install looks for them
+        case Library::kCondMgrOfProduct: return StopsAt(Step::kRead, -1201);
+        case Library::kHsApi: return StopsAt(Step::kRemove, -1203);
+        case Library::kUserData: return StopsAt(Step::kRegister, -1206);
+        case Library::kConduitFiles: return uninstall ? Stop() : StopsAt(Step::kRegister, -1204);
+        case Library::kCondMgrOfHotSync:
+        case Library::kHsApiOnlyInProduct: return Stop();  // the other folder's copy serves
+        }
+        return Stop();
+    case Fault::kNoExport:
+    case Fault::kCode:
+        break;
+    }
+    const bool missing = fault.kind == Fault::kNoExport;
+    // The HotSync Manager is paused first in the removal: one that cannot
+    // say it runs is not paused, one that cannot say it is idle counts as
+    // busy, and one ignoring the close request is waited for.
+    if (IsHotSyncApi(f)) return f == "HsGetSyncStatus" ? StopsAt(Step::kRemove, -1205) : Stop();
+    if (missing) {
+        // NmUnregister is optional; an uninstall reads only the name.
+        if (f == "NmUnregister" || (uninstall && IsGetter(f) && f != "CmGetCreatorName")) return Stop();
+        return StopsAt(StepNeeding(f), -1202);
+    }
+    if (f == "CmGetCreatorName" && SaysNothingThere(c)) {
+        Stop stop;
+        stop.nothingThere = true;
+        return stop;
+    }
+    if (IsGetter(f) && c == -1011) {
+        Stop stop;
+        stop.droppedBackup = BackupValueOf(f);
+        return stop;
+    }
+    // A removal that says the conduit was not there removes nothing, and the
+    // creator is still taken when the registration comes.
+    if (f == "CmRemoveConduitByCreatorID" && c == -1003) return StopsAt(Step::kRemove, -1005);
+    if (f == "NmUnregister" && (c == -1021 || c == -1003)) return Stop();
+    if (IsSetter(f) && f != "CmInstallCreator") {
+        if (!StoreCalls(record, f)) return Stop();  // an empty string is not set
+        Stop stop = StopsAt(Step::kStore, c);
+        stop.setter = f;
+        return stop;
+    }
+    return StopsAt(StepNeeding(f), c);
+}
+
+// The state a stop leaves one creator in. Installing over a foreign
+// conduit, it is saved before it is removed; uninstalling, ours is removed
+// only when it is there, and the saved one comes back.
+Outcome OutcomeOf(const Fault& fault, bool uninstall, const StandInConduit& record) {
+    const Stop stop = StopOf(fault, uninstall, record);
+    Outcome outcome;
+    outcome.code = stop.code;
+    outcome.failedSetter = stop.setter;
+    outcome.droppedBackup = stop.droppedBackup;
+    switch (stop.step) {
+    case Step::kRead: outcome.state = State::kUntouched; break;
+    case Step::kRemove: outcome.state = uninstall ? State::kUntouched : State::kSaved; break;
+    case Step::kRegister: outcome.state = State::kRemoved; break;
+    case Step::kStore: outcome.state = State::kPartial; break;
+    case Step::kNone:
+        if (uninstall) {
+            outcome.state = stop.nothingThere ? State::kUntouched : State::kRestored;
+        } else {
+            outcome.state = stop.nothingThere ? State::kReplacedUnsaved : State::kReplaced;
         }
         break;
     }
-    ADD_FAILURE() << "no rule for " << fault.Describe();
-    return Outcome();
+    return outcome;
 }
 
 // The functions each operation calls when nothing fails.
@@ -500,7 +412,7 @@ std::vector<Fault> FaultsOf(const Operation& op) {
             faults.push_back(fault);
         }
     }
-    std::vector<std::string> exports(kConduitManagerFunctions, kConduitManagerFunctions + kConduitManagerFunctionCount);
+    std::vector<std::string> exports = kConduitManagerFunctions;
     exports.insert(exports.end(), {"HsCheckApiStatus", "HsGetSyncStatus", "HsSetAppStatus"});
     for (const std::string& function : exports) {
         Fault fault;
@@ -673,9 +585,9 @@ protected:
         std::map<std::string, Outcome> outcomes;
         for (const char* creator : {"date", "todo"}) {
             if (op.which == Export::kUninstall) {
-                outcomes[creator] = UninstallOutcome(fault, Restored(ForeignConduit(creator)));
+                outcomes[creator] = OutcomeOf(fault, true, Restored(ForeignConduit(creator)));
             } else if (op.which == Export::kInstall) {
-                outcomes[creator] = InstallOutcome(fault, OwnConduit(creator, productDir_));
+                outcomes[creator] = OutcomeOf(fault, false, OwnConduit(creator, productDir_));
             } else {
                 outcomes[creator] = Make(State::kUntouched);
             }
@@ -690,7 +602,7 @@ protected:
             outcomes[checked] = Make(State::kUntouched, -1201);
         } else {
             *asked = true;
-            outcomes[checked] = InstallOutcome(fault, OwnConduit(checked, productDir_));
+            outcomes[checked] = OutcomeOf(fault, false, OwnConduit(checked, productDir_));
         }
         return outcomes;
     }
@@ -741,7 +653,7 @@ protected:
                          : outcomes.at("todo").code != 0  ? outcomes.at("todo").code
                                                            : outcomes.at("date").code;
         std::vector<ExpectedBox> boxes;
-        if (asked) boxes.push_back({op.which == Export::kVerifyDate ? kDateQuestion : kTaskQuestion, kTopmostQuestion});
+        if (asked) boxes.push_back({op.which == Export::kVerifyDate ? message::kDateQuestion : message::kTaskQuestion, kTopmostQuestion});
         if (op.ShowsBoxes() && code != 0) boxes.push_back({MessageFor(code), kTopmostError});
 
         {
@@ -851,9 +763,9 @@ struct Form {
 // The hostile forms of a string value whose sound content is good.
 std::vector<Form> StringForms(const std::string& good) {
     return {
-        {"REG_DWORD", Raw(REG_DWORD, "AAAA")},
-        {"no terminating zero", Raw(REG_SZ, good)},
-        {"0 bytes", Raw(REG_SZ, "")},
+        {"REG_DWORD", BytesValue(REG_DWORD, "AAAA")},
+        {"no terminating zero", BytesValue(REG_SZ, good)},
+        {"0 bytes", BytesValue(REG_SZ, "")},
         {"261 characters", StringValue(LongText(MAX_PATH + 1))},
         {"64 KB", StringValue(LongText(65535))},
     };
@@ -1108,11 +1020,11 @@ TEST_F(HardeningHostileRegistry, BackupValuesAreRestoredWholeOrNotAtAll) {
     }
     const std::vector<Form> numberForms = {
         {"REG_SZ", StringValue("7")},
-        {"REG_BINARY", Raw(REG_BINARY, BinaryOf(7, 4))},
-        {"REG_BINARY of 2 bytes", Raw(REG_BINARY, BinaryOf(0x0107, 2))},
-        {"0 bytes", Raw(REG_DWORD, "")},
-        {"REG_BINARY of 261 bytes", Raw(REG_BINARY, BinaryOf(0x0A0B0C0D, MAX_PATH + 1))},
-        {"REG_BINARY of 64 KB", Raw(REG_BINARY, BinaryOf(0x01020304, 65536))},
+        {"REG_BINARY", BytesValue(REG_BINARY, BinaryOf(7, 4))},
+        {"REG_BINARY of 2 bytes", BytesValue(REG_BINARY, BinaryOf(0x0107, 2))},
+        {"0 bytes", BytesValue(REG_DWORD, "")},
+        {"REG_BINARY of 261 bytes", BytesValue(REG_BINARY, BinaryOf(0x0A0B0C0D, MAX_PATH + 1))},
+        {"REG_BINARY of 64 KB", BytesValue(REG_BINARY, BinaryOf(0x01020304, 65536))},
     };
     const std::vector<DWORD> numbers = {'7', 7, 0x0107, 0, 0x0A0B0C0D, 0x01020304};
     for (const char* name : {"Priority", "Integrate"}) {
@@ -1150,8 +1062,7 @@ TEST_F(HardeningHostileRegistry, PerUserFallbackBeforeVistaReadsTheSameWay) {
         cases.push_back({"install, per-user Path " + form.name, "install",
                          [this, value] {
                              ResetRegistry(false);
-                             RegKey install = RegKey::Open(HKEY_LOCAL_MACHINE, InstallKeyPath().c_str(), KEY_SET_VALUE);
-                             RegDeleteValueA(install.get(), "Path");
+                             DeleteValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path");
                              SetInstallValue("PDPath", kOldPalmDesktopPath);
                              WriteRaw(HKEY_CURRENT_USER, InstallKeyPath(), "Path", value);
                          },
@@ -1159,8 +1070,7 @@ TEST_F(HardeningHostileRegistry, PerUserFallbackBeforeVistaReadsTheSameWay) {
         cases.push_back({"verify, per-user Path " + form.name, "verify",
                          [this, value] {
                              ArrangeInstalled();
-                             RegKey install = RegKey::Open(HKEY_LOCAL_MACHINE, InstallKeyPath().c_str(), KEY_SET_VALUE);
-                             RegDeleteValueA(install.get(), "Path");
+                             DeleteValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path");
                              WriteRaw(HKEY_CURRENT_USER, InstallKeyPath(), "Path", value);
                          },
                          code, false});
@@ -1170,8 +1080,7 @@ TEST_F(HardeningHostileRegistry, PerUserFallbackBeforeVistaReadsTheSameWay) {
         cases.push_back({"verify, per-user PDPath " + form.name, "verify",
                          [this, value] {
                              ArrangeInstalled();
-                             RegKey install = RegKey::Open(HKEY_LOCAL_MACHINE, InstallKeyPath().c_str(), KEY_SET_VALUE);
-                             RegDeleteValueA(install.get(), "PDPath");
+                             DeleteValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "PDPath");
                              WriteRaw(HKEY_CURRENT_USER, InstallKeyPath(), "PDPath", value);
                          },
                          form.name == "no terminating zero" ? 0 : -1209, false});
@@ -1181,7 +1090,7 @@ TEST_F(HardeningHostileRegistry, PerUserFallbackBeforeVistaReadsTheSameWay) {
                      [this] {
                          ResetRegistry(false);
                          SetInstallValue("PDPath", kOldPalmDesktopPath);
-                         WriteRaw(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path", Raw(REG_SZ, ""));
+                         WriteRaw(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path", BytesValue(REG_SZ, ""));
                          SetInstallValue("Path", productDir_, true);
                      },
                      0, true});
