@@ -92,3 +92,6 @@
 // Settings Summary (30760).
 #define IDC_SUMMARY_TEXT 1029
 #define IDC_SUMMARY_COPY 1032
+
+// Texts of the settings library's own checks (320-339).
+#define IDS_MISSING_COMPONENT 320

@@ -40,16 +40,3 @@ void CHotSyncActionDlg::OnOK() {
     UpdateData(true);
     Dialog::OnOK();
 }
-
-std::string GetActionText(int action) {
-    switch (action) {
-    case 0:
-        return LoadResString(IDS_ACTION_SYNCHRONIZE);
-    case 1:
-        return LoadResString(IDS_ACTION_ALMANOR_OVERWRITES);
-    case 2:
-        return LoadResString(IDS_ACTION_HANDHELD_OVERWRITES);
-    default:
-        return LoadResString(IDS_ACTION_DO_NOTHING);
-    }
-}
