@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
+#include "bindings/shell_calls.h"
+#include "common/os_class.h"
 #include "common/product_strings.h"
 #include "framework/application.h"
 #include "resources/twpalmui_ids.h"
-#include "common/os_class.h"
-#include "bindings/shell_calls.h"
 
 using product::GetProductString;
 
@@ -49,9 +49,8 @@ void CAboutBox::MakeFonts() {
     SendMessageA(Item(IDC_ABOUT_LINK), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
 
     font.lfUnderline = FALSE;
-    HDC screen = GetDC(nullptr);
-    font.lfHeight = -MulDiv(kFontPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    const ScreenDc screen(GetDC(nullptr));
+    font.lfHeight = -MulDiv(kFontPoints, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
     versionFont_.Reset(CreateFontIndirectA(&font));
     SendMessageA(Item(IDC_ABOUT_VERSION), WM_SETFONT, reinterpret_cast<WPARAM>(versionFont_.get()), TRUE);
 

@@ -5,17 +5,17 @@
 
 #include <utility>
 
+#include "bindings/shell_calls.h"
 #include "framework/application.h"
 #include "framework/data_exchange.h"
 #include "framework/window_text.h"
 #include "resources/twpalmui_ids.h"
+#include "settings/almanor_paths.h"
 #include "settings/conduit_kind.h"
+#include "settings/file_checks.h"
 #include "settings/hotsync_action.h"
 #include "settings/hotsync_action_dlg.h"
-#include "settings/almanor_paths.h"
-#include "settings/file_checks.h"
 #include "ui/messages.h"
-#include "bindings/shell_calls.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "settings/hotsync_action_dlg.h"
 
-#include "framework/application.h"
 #include "framework/data_exchange.h"
 #include "resources/twpalmui_ids.h"
+#include "settings/hotsync_action.h"
 
 namespace {
-const int kActionCount = 4;
+const int kActionCount = kDoNothing + 1;
 }
 
 CHotSyncActionDlg::CHotSyncActionDlg(HWND parent) : Dialog(IDD_HOTSYNC_ACTION, parent) {}

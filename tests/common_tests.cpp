@@ -81,18 +81,11 @@ TEST_P(ProductStrings, ListedEntriesHaveTheirTexts) {
     EXPECT_STREQ(GetParam().text, GetProductString(GetParam().index));
 }
 
-INSTANTIATE_TEST_SUITE_P(Listed, ProductStrings,
-                         ::testing::Values(ProductStringCase{0, "Quillon Software"},
-                                           ProductStringCase{1, "Tidewell for Palm"}, ProductStringCase{2, "1.5r"},
-                                           ProductStringCase{3, "1.5"},
-                                           ProductStringCase{6, "/palm/?src=about%s&version="},
-                                           ProductStringCase{9, "Common"}, ProductStringCase{19, "Segoe UI"},
-                                           ProductStringCase{20, "Tahoma"}, ProductStringCase{21, "SOFTWARE"},
-                                           ProductStringCase{22, "Install"}, ProductStringCase{23, "Users"},
-                                           ProductStringCase{25, "Path"}, ProductStringCase{26, "PDPath"},
-                                           ProductStringCase{27, "DDIR"}, ProductStringCase{28, "Data"},
-                                           ProductStringCase{29, "Almanor"}, ProductStringCase{30, "Orvelle"},
-                                           ProductStringCase{32, ""}));
+const ProductStringCase kListedStrings[] = {
+    {0, "Quillon Software"}, {1, "Tidewell for Palm"}, {2, "1.5r"}, {3, "1.5"}, {6, "/palm/?src=about%s&version="},
+    {9, "Common"}, {19, "Segoe UI"}, {20, "Tahoma"}, {21, "SOFTWARE"}, {22, "Install"}, {23, "Users"}, {25, "Path"},
+    {26, "PDPath"}, {27, "DDIR"}, {28, "Data"}, {29, "Almanor"}, {30, "Orvelle"}, {32, ""}};
+INSTANTIATE_TEST_SUITE_P(Listed, ProductStrings, ::testing::ValuesIn(kListedStrings));
 
 class ProductStringsOutsideTheTable : public ::testing::TestWithParam<int> {};
 
@@ -132,12 +125,9 @@ TEST_P(PerUserInstallValue, IsFoundOnlyBeforeVista) {
     EXPECT_EQ(GetParam().expected, RunChildAs(GetParam().version, "product-value", "Path").output);
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, PerUserInstallValue,
-                         ::testing::Values(VersionCase{"win98", "[C:\\Only Per User]"},
-                                           VersionCase{"nt40", "[C:\\Only Per User]"},
-                                           VersionCase{"winxp", "[C:\\Only Per User]"}, VersionCase{"vista", "[]"},
-                                           VersionCase{"win7", "[]"}),
-                         VersionName);
+const VersionCase kPerUserValueSeen[] = {{"win98", "[C:\\Only Per User]"}, {"nt40", "[C:\\Only Per User]"},
+                                         {"winxp", "[C:\\Only Per User]"}, {"vista", "[]"}, {"win7", "[]"}};
+INSTANTIATE_TEST_SUITE_P(Versions, PerUserInstallValue, ::testing::ValuesIn(kPerUserValueSeen), VersionName);
 
 TEST_F(CommonTest, ProductValueOfAnyTypeOrSizeIsReadSafely) {
     const char unterminated[] = {'C', ':', '\\', 'X'};
@@ -164,13 +154,10 @@ TEST_P(WindowsVersion, VistaOrLaterAcrossGenerations) {
     EXPECT_EQ(GetParam().expected, result.output);
 }
 
-INSTANTIATE_TEST_SUITE_P(Generations, WindowsVersion,
-                         ::testing::Values(VersionCase{"win95", "0"}, VersionCase{"win98", "0"},
-                                           VersionCase{"winme", "0"}, VersionCase{"nt40", "0"},
-                                           VersionCase{"win2k", "0"}, VersionCase{"winxp", "0"},
-                                           VersionCase{"win2003", "0"}, VersionCase{"vista", "1"},
-                                           VersionCase{"win7", "1"}, VersionCase{"win10", "1"}),
-                         VersionName);
+const VersionCase kVistaOrLater[] = {{"win95", "0"}, {"win98", "0"}, {"winme", "0"}, {"nt40", "0"},
+                                     {"win2k", "0"}, {"winxp", "0"}, {"win2003", "0"}, {"vista", "1"},
+                                     {"win7", "1"}, {"win10", "1"}};
+INSTANTIATE_TEST_SUITE_P(Generations, WindowsVersion, ::testing::ValuesIn(kVistaOrLater), VersionName);
 
 TEST(WindowsVersionFamily, OnlyTheNtFamilyFromSixOnIsVistaOrLater) {
     EXPECT_FALSE(IsNtSixOrLater(true, 6));
@@ -192,14 +179,12 @@ TEST_P(OsClasses, ClassifiesEveryFamilyAndVersion) {
     EXPECT_EQ(c.expected, ClassifyOs(c.nineX, c.major, c.minor));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    FamiliesAndVersions, OsClasses,
-    ::testing::Values(ClassifyCase{true, 3, 95, kOsOld9x}, ClassifyCase{false, 3, 51, kOsOldNt},
-                      ClassifyCase{true, 4, 0, kOsWindows95}, ClassifyCase{true, 4, 3, kOsWindows95},
-                      ClassifyCase{true, 4, 10, kOsWindows98}, ClassifyCase{true, 4, 90, kOsWindowsMe},
-                      ClassifyCase{false, 4, 0, kOsNt4}, ClassifyCase{false, 5, 0, kOsWindows2000},
-                      ClassifyCase{false, 5, 1, kOsWindowsXp}, ClassifyCase{false, 5, 2, kOsWindowsXp},
-                      ClassifyCase{false, 6, 0, kOsVistaOrLater}, ClassifyCase{false, 10, 0, kOsVistaOrLater}));
+const ClassifyCase kClassified[] = {
+    {true, 3, 95, kOsOld9x},       {false, 3, 51, kOsOldNt},         {true, 4, 0, kOsWindows95},
+    {true, 4, 3, kOsWindows95},    {true, 4, 10, kOsWindows98},      {true, 4, 90, kOsWindowsMe},
+    {false, 4, 0, kOsNt4},         {false, 5, 0, kOsWindows2000},    {false, 5, 1, kOsWindowsXp},
+    {false, 5, 2, kOsWindowsXp},   {false, 6, 0, kOsVistaOrLater},   {false, 10, 0, kOsVistaOrLater}};
+INSTANTIATE_TEST_SUITE_P(FamiliesAndVersions, OsClasses, ::testing::ValuesIn(kClassified));
 
 class OsClassAtLoad : public ::testing::TestWithParam<VersionCase> {};
 
@@ -207,13 +192,10 @@ TEST_P(OsClassAtLoad, IsDecidedAtLoadUnderEachWindowsVersion) {
     EXPECT_EQ(GetParam().expected, RunChildAs(GetParam().version, "os-class").output);
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, OsClassAtLoad,
-                         ::testing::Values(VersionCase{"win95", "2 0"}, VersionCase{"win98", "3 0"},
-                                           VersionCase{"winme", "4 0"}, VersionCase{"nt40", "5 0"},
-                                           VersionCase{"win2k", "6 0"}, VersionCase{"winxp", "7 0"},
-                                           VersionCase{"win2003", "7 0"}, VersionCase{"vista", "8 1"},
-                                           VersionCase{"win7", "8 1"}),
-                         VersionName);
+const VersionCase kClassAtLoad[] = {{"win95", "2 0"},   {"win98", "3 0"}, {"winme", "4 0"},
+                                    {"nt40", "5 0"},    {"win2k", "6 0"}, {"winxp", "7 0"},
+                                    {"win2003", "7 0"}, {"vista", "8 1"}, {"win7", "8 1"}};
+INSTANTIATE_TEST_SUITE_P(Versions, OsClassAtLoad, ::testing::ValuesIn(kClassAtLoad), VersionName);
 
 TEST_F(CommonTest, ProfileCreatesKeysDownToTheSectionOnEveryAccess) {
     Profile profile("Quillon Software", "Orvelle");

@@ -153,16 +153,17 @@ class Resources : public ::testing::TestWithParam<StringCase> {};
 
 TEST_P(Resources, StringTableEntries) { EXPECT_EQ(GetParam().text, LoadResString(GetParam().id)); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Resources,
-    ::testing::Values(StringCase{IDS_APP_TITLE, "Orvelle"}, StringCase{IDS_SUMMARY_MENU, "S&ummary..."},
-                      StringCase{IDS_CAPTION, "Tidewell for Palm"},
-                      StringCase{IDS_OPEN_FILTER, "Almanor Data File (*.al0)|*.al0|All Files (*.*)|*.*||"},
-                      StringCase{IDS_DATE_BOOK, "Date Book"}, StringCase{IDS_TO_DO_LIST, "To Do List"},
-                      StringCase{IDS_MISSING_COMPONENT,
-                                 "Cannot load the program because there are no some components. [#3001]\n\n"
-                                 "Please reinstall Tidewell for Palm."},
-                      StringCase{4242, ""}));
+const StringCase kStrings[] = {
+    {IDS_APP_TITLE, "Orvelle"},
+    {IDS_SUMMARY_MENU, "S&ummary..."},
+    {IDS_CAPTION, "Tidewell for Palm"},
+    {IDS_OPEN_FILTER, "Almanor Data File (*.al0)|*.al0|All Files (*.*)|*.*||"},
+    {IDS_DATE_BOOK, "Date Book"},
+    {IDS_TO_DO_LIST, "To Do List"},
+    {IDS_MISSING_COMPONENT,
+     "Cannot load the program because there are no some components. [#3001]\n\nPlease reinstall Tidewell for Palm."},
+    {4242, ""}};
+INSTANTIATE_TEST_SUITE_P(Texts, Resources, ::testing::ValuesIn(kStrings));
 
 TEST(ResourcesLegalWarning, IsTheLongText) { EXPECT_GT(LoadResString(IDS_LEGAL_WARNING).size(), 200u); }
 
@@ -177,10 +178,10 @@ TEST_P(ActionText, NamesTheActionAndDoNothingForAnyOther) {
     EXPECT_EQ(GetParam().text, GetActionText(GetParam().action));
 }
 
-INSTANTIATE_TEST_SUITE_P(Actions, ActionText,
-                         ::testing::Values(ActionCase{0, "Synchronize"}, ActionCase{1, "Almanor overwrites Handheld"},
-                                           ActionCase{2, "Handheld overwrites Almanor"}, ActionCase{3, "Do Nothing"},
-                                           ActionCase{-1, "Do Nothing"}, ActionCase{4, "Do Nothing"}));
+const ActionCase kActions[] = {{0, "Synchronize"}, {1, "Almanor overwrites Handheld"},
+                               {2, "Handheld overwrites Almanor"}, {3, "Do Nothing"}, {-1, "Do Nothing"},
+                               {4, "Do Nothing"}};
+INSTANTIATE_TEST_SUITE_P(Actions, ActionText, ::testing::ValuesIn(kActions));
 
 // The library's own getter, not the harness's of the same name.
 TEST(WindowText, ReadsTheWholeTextOfAWindow) {
@@ -299,13 +300,13 @@ TEST_P(LogFileName, FollowsTheDataFileAndTheUser) {
     EXPECT_EQ(c.expected, BuildLogFileName(c.dataFile, c.kind, c.user));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, LogFileName,
-    ::testing::Values(LogNameCase{"C:\\Cal\\Home.al0", 0, "Jane O'Neil", "C:\\Cal\\Home_dates_jane_o_neil_log.txt"},
-                      LogNameCase{"C:\\Cal\\Home.al0", 1, "A,B.C\tD E", "C:\\Cal\\Home_tasks_a_b_c_d_e_log.txt"},
-                      LogNameCase{"C:\\Cal\\Home", 0, "X", "C:\\Cal\\Home_dates_x_log.txt"},
-                      LogNameCase{"C:\\My.Cal\\Home", 0, "X", "C:\\My_dates_x_log.txt"},
-                      LogNameCase{"", 0, "", "_dates__log.txt"}));
+const LogNameCase kLogNames[] = {
+    {"C:\\Cal\\Home.al0", 0, "Jane O'Neil", "C:\\Cal\\Home_dates_jane_o_neil_log.txt"},
+    {"C:\\Cal\\Home.al0", 1, "A,B.C\tD E", "C:\\Cal\\Home_tasks_a_b_c_d_e_log.txt"},
+    {"C:\\Cal\\Home", 0, "X", "C:\\Cal\\Home_dates_x_log.txt"},
+    {"C:\\My.Cal\\Home", 0, "X", "C:\\My_dates_x_log.txt"},
+    {"", 0, "", "_dates__log.txt"}};
+INSTANTIATE_TEST_SUITE_P(Names, LogFileName, ::testing::ValuesIn(kLogNames));
 
 TEST(LogFileNameOfLongNames, KeepsThemWhole) {
     const std::string longPath(5000, 'p');
