@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "common/module_string.h"
+
 namespace {
 Application* g_current = nullptr;
 }
@@ -40,9 +42,4 @@ void Application::PopDialog(HWND dialog) {
     }
 }
 
-std::string LoadResString(UINT id) {
-    // LoadStringA with a zero length would hand back a pointer instead: use a buffer.
-    char text[1024] = {};
-    const int length = LoadStringA(Application::Current().resources(), id, text, sizeof text);
-    return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
-}
+std::string LoadResString(UINT id) { return LoadModuleString(Application::Current().resources(), id); }

@@ -1,18 +1,15 @@
 #include "framework/data_exchange.h"
 
 #include "framework/subclassed_window.h"
+#include "framework/window_text.h"
 
 void DataExchange::Text(int id, std::string& value) {
     HWND control = GetDlgItem(dialog_, id);
-    if (!saving_) {
+    if (saving_) {
+        value = WindowText(control);
+    } else {
         SetWindowTextA(control, value.c_str());
-        return;
     }
-    const int length = GetWindowTextLengthA(control);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(control, &text[0], length + 1);
-    text.resize(lstrlenA(text.c_str()));
-    value = text;
 }
 
 void DataExchange::Check(int id, bool& value) {

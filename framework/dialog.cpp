@@ -2,6 +2,7 @@
 
 #include "framework/application.h"
 #include "framework/data_exchange.h"
+#include "framework/window_text.h"
 
 namespace {
 
@@ -25,14 +26,7 @@ INT_PTR Dialog::DoModal() {
                            reinterpret_cast<LPARAM>(this));
 }
 
-std::string Dialog::ItemText(int id) const {
-    HWND item = Item(id);
-    const int length = item ? GetWindowTextLengthA(item) : 0;
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    if (item) GetWindowTextA(item, &text[0], length + 1);
-    text.resize(lstrlenA(text.c_str()));
-    return text;
-}
+std::string Dialog::ItemText(int id) const { return WindowText(Item(id)); }
 
 void Dialog::SetItemText(int id, const std::string& text) const { SetDlgItemTextA(hwnd_, id, text.c_str()); }
 
@@ -59,7 +53,7 @@ bool Dialog::UpdateData(bool save) {
 
 void Dialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
 
-INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     Dialog* dialog = nullptr;
     if (message == WM_INITDIALOG) {
         dialog = reinterpret_cast<Dialog*>(lParam);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/unique_handle.h"
+
 // An owned GDI object (font, brush, pen), deleted on destruction.
 template <typename Handle>
 class GdiObject {
@@ -34,6 +36,14 @@ private:
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Pen = GdiObject<HPEN>;
+
+// The screen's device context from GetDC(nullptr), released with its owner.
+struct ScreenDcTraits {
+    using Handle = HDC;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle dc) { ReleaseDC(nullptr, dc); }
+};
+using ScreenDc = UniqueHandle<ScreenDcTraits>;
 
 // A bold copy (weight 700) of the window's font; empty when it has none.
 Font MakeBoldFont(HWND window);

@@ -2,21 +2,20 @@
 
 #include <windows.h>
 
-// An owned icon from LoadImage, destroyed with the object.
-class OwnedIcon {
-public:
-    OwnedIcon() = default;
-    explicit OwnedIcon(HICON icon) : icon_(icon) {}
-    ~OwnedIcon() { Reset(); }
-    OwnedIcon(const OwnedIcon&) = delete;
-    OwnedIcon& operator=(const OwnedIcon&) = delete;
+#include "common/unique_handle.h"
 
-    HICON get() const { return icon_; }
-    void Reset(HICON icon = nullptr) {
-        if (icon_) DestroyIcon(icon_);
-        icon_ = icon;
-    }
-
-private:
-    HICON icon_ = nullptr;
+// An icon from LoadImage (not shared): destroyed with its owner.
+struct IconTraits {
+    using Handle = HICON;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle icon) { DestroyIcon(icon); }
 };
+using OwnedIcon = UniqueHandle<IconTraits>;
+
+// A cursor from LoadImage (not shared): destroyed with its owner.
+struct CursorTraits {
+    using Handle = HCURSOR;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle cursor) { DestroyCursor(cursor); }
+};
+using OwnedCursor = UniqueHandle<CursorTraits>;

@@ -32,7 +32,7 @@ LRESULT SubclassedWindow::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcA(original_, hwnd_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK SubclassedWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK SubclassedWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto* object = reinterpret_cast<SubclassedWindow*>(GetPropA(window, kObjectProperty));
     if (!object) return DefWindowProcA(window, message, wParam, lParam);
     LRESULT result = 0;

@@ -97,3 +97,6 @@
 #define IDS_SUMMARY_UNREADABLE 300
 #define IDS_SUMMARY_SUBJECT 301
 #define IDS_SUMMARY_NOT_SENT 302
+
+// Texts of the settings library's own checks (320-339).
+#define IDS_MISSING_COMPONENT 320

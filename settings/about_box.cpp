@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
+#include "bindings/shell_calls.h"
+#include "common/os_class.h"
 #include "common/product_strings.h"
 #include "framework/application.h"
 #include "resources/twpalmui_ids.h"
-#include "common/os_class.h"
-#include "bindings/shell_calls.h"
 
 using product::GetProductString;
 
@@ -18,8 +18,6 @@ const int kFontPoints = 10;
 
 CAboutBox::CAboutBox(HWND parent) : Dialog(IDD_ABOUT, parent) {}
 
-CAboutBox::~CAboutBox() { ReleaseResources(); }
-
 std::string CAboutBox::LinkAddress() {
     char query[128] = {};
     std::snprintf(query, sizeof query, GetProductString(product::kAboutQuery), "r");
@@ -29,8 +27,8 @@ std::string CAboutBox::LinkAddress() {
 BOOL CAboutBox::OnInitDialog() {
     Dialog::OnInitDialog();
     linkLabel_ = Item(IDC_ABOUT_LINK);
-    handCursor_ = static_cast<HCURSOR>(
-        LoadImageA(Application::Current().resources(), MAKEINTRESOURCEA(IDR_HAND_CURSOR), IMAGE_CURSOR, 0, 0, 0));
+    handCursor_.Reset(static_cast<HCURSOR>(
+        LoadImageA(Application::Current().resources(), MAKEINTRESOURCEA(IDR_HAND_CURSOR), IMAGE_CURSOR, 0, 0, 0)));
     arrowCursor_ = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     windowBrush_.Reset(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
     SetItemText(IDC_ABOUT_VERSION, ItemText(IDC_ABOUT_VERSION) + GetProductString(product::kVersionNumber));
@@ -51,9 +49,8 @@ void CAboutBox::MakeFonts() {
     SendMessageA(Item(IDC_ABOUT_LINK), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
 
     font.lfUnderline = FALSE;
-    HDC screen = GetDC(nullptr);
-    font.lfHeight = -MulDiv(kFontPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    const ScreenDc screen(GetDC(nullptr));
+    font.lfHeight = -MulDiv(kFontPoints, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
     versionFont_.Reset(CreateFontIndirectA(&font));
     SendMessageA(Item(IDC_ABOUT_VERSION), WM_SETFONT, reinterpret_cast<WPARAM>(versionFont_.get()), TRUE);
 
@@ -99,7 +96,7 @@ LRESULT CAboutBox::OnControlColour(UINT message, HDC dc, HWND control) {
 }
 
 void CAboutBox::OnMouseMove(LPARAM point) {
-    SetCursor(LinkUnder(point) || GetCapture() == hwnd() ? handCursor_ : arrowCursor_);
+    SetCursor(LinkUnder(point) || GetCapture() == hwnd() ? handCursor_.get() : arrowCursor_);
 }
 
 void CAboutBox::OnButtonUp(LPARAM point) {
@@ -114,8 +111,7 @@ void CAboutBox::ReleaseResources() {
     titleFont_.Reset();
     linkFont_.Reset();
     windowBrush_.Reset();
-    if (handCursor_) DestroyCursor(handCursor_);
-    handCursor_ = nullptr;
+    handCursor_.Reset();
 }
 
 bool CAboutBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

@@ -2,15 +2,17 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "framework/dialog.h"
 #include "framework/gdi_object.h"
+#include "framework/icon.h"
 
 // The About box (dialog 5101): the product's name, version and icon on a
 // window-coloured strip, a notice, the legal warning and a link to the web site.
 class CAboutBox : public Dialog {
 public:
     explicit CAboutBox(HWND parent);
-    ~CAboutBox() override;
 
     // The address the link opens: web site + "/palm/?src=aboutr&version=1.5r".
     static std::string LinkAddress();
@@ -32,7 +34,7 @@ private:
     Font versionFont_;
     Font titleFont_;
     Font linkFont_;
-    HCURSOR handCursor_ = nullptr;
+    OwnedCursor handCursor_;
     HCURSOR arrowCursor_ = nullptr;
     Brush windowBrush_;
 };

@@ -4,19 +4,17 @@
 #include <shlobj.h>
 
 #include "bindings/shell_folders.h"
+#include "common/path.h"
 #include "common/product_strings.h"
+#include "common/product_value.h"
 #include "common/reg_key.h"
+#include "common/registry_names.h"
 #include "common/windows_version.h"
 #include "settings/file_checks.h"
 
-using product::GetProductString;
-
 namespace {
 
-std::string CalendarKeyPath(const char* sub) {
-    return std::string(GetProductString(product::kSoftwareKey)) + "\\" + GetProductString(product::kCompanyName) +
-           "\\" + GetProductString(product::kCalendarKey) + "\\" + sub;
-}
+const char kProgramFile[] = "almanor.exe";
 
 std::string Trim(const std::string& text) {
     const char* blanks = " \t\r\n\v\f";
@@ -29,51 +27,49 @@ void DropTrailingBackslash(std::string* path) {
     if (!path->empty() && path->back() == '\\') path->pop_back();
 }
 
-std::string Append(const std::string& folder, const char* name) {
-    if (folder.empty() || folder.back() == '\\') return folder + name;
-    return folder + "\\" + name;
-}
-
-// The open-file dialog copies its initial folder into MAX_PATH buffers
-// (Wine's crashes on a longer one): such a folder is none.
-bool FitsMaxPath(const std::string& path) { return path.size() < MAX_PATH; }
+std::string ReadAlmanorPath() { return ReadAlmanorInstallValue(regnames::kPathValue); }
 
 }  // namespace
 
 std::string ReadAlmanorInstallValue(const char* name) {
-    const std::string key = CalendarKeyPath(GetProductString(product::kInstallKey));
-    std::string value = ReadRegString(HKEY_LOCAL_MACHINE, key.c_str(), name);
-    if (lstrcmpA(name, GetProductString(product::kPathValue)) != 0) return value;
-    if (value.empty() && !IsVistaOrLater()) value = ReadRegString(HKEY_CURRENT_USER, key.c_str(), name);
-    return Trim(value);
+    const std::string key = CompanyKeyPath(regnames::kCalendarKey, regnames::kInstallKey);
+    if (lstrcmpA(name, regnames::kPathValue) != 0) return ReadRegString(HKEY_LOCAL_MACHINE, key.c_str(), name);
+    return Trim(ReadInstallValue(key, name));
 }
 
 std::string GetAlmanorProgramPath() {
-    const std::string folder = ReadAlmanorInstallValue(GetProductString(product::kPathValue));
-    return folder.empty() ? "" : folder + "\\almanor.exe";
+    const std::string folder = ReadAlmanorPath();
+    return folder.empty() ? "" : path::Join(folder, kProgramFile);
 }
 
 namespace {
 
+// The per-user application data folder's "Quillon Software\Almanor", made
+// when missing; empty when Windows has no such folder.
+std::string MakeAppDataFolder() {
+    char appData[MAX_PATH] = {};
+    if (!GetSpecialFolder(nullptr, appData, CSIDL_APPDATA, true)) return "";
+    std::string folder = path::Join(appData, regnames::kCompanyKey);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    folder = path::Join(folder, regnames::kCalendarKey);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
 std::string FindAlmanorDataDir() {
-    std::string dataDir = ReadRegString(HKEY_CURRENT_USER, CalendarKeyPath(GetProductString(product::kCommonKey)).c_str(),
-                                        GetProductString(product::kDataDirValue));
+    std::string dataDir = ReadRegString(HKEY_CURRENT_USER,
+                                        CompanyKeyPath(regnames::kCalendarKey, regnames::kCommonKey).c_str(),
+                                        regnames::kDataDirValue);
     DropTrailingBackslash(&dataDir);
     if (!dataDir.empty() && DirectoryExists(dataDir)) return dataDir;
 
     if (IsVistaOrLater()) {
-        char appData[MAX_PATH] = {};
-        if (!GetSpecialFolder(nullptr, appData, CSIDL_APPDATA, true)) return dataDir;
-        std::string folder = Append(appData, GetProductString(product::kCompanyName));
-        CreateDirectoryA(folder.c_str(), nullptr);
-        folder = Append(folder, GetProductString(product::kCalendarKey));
-        CreateDirectoryA(folder.c_str(), nullptr);
-        DropTrailingBackslash(&folder);
-        return folder;
+        const std::string folder = MakeAppDataFolder();
+        return folder.empty() ? dataDir : folder;
     }
-    const std::string program = ReadAlmanorInstallValue(GetProductString(product::kPathValue));
+    const std::string program = ReadAlmanorPath();
     if (program.empty()) return "";
-    const std::string data = Append(program, GetProductString(product::kDataFolder));
+    const std::string data = path::Join(program, product::GetProductString(product::kDataFolder));
     if (!DirectoryExists(data)) CreateDirectoryA(data.c_str(), nullptr);
     return data;
 }
@@ -81,6 +77,8 @@ std::string FindAlmanorDataDir() {
 }  // namespace
 
 std::string GetAlmanorDataDir() {
+    // The open-file dialog copies its initial folder into MAX_PATH buffers
+    // (Wine's crashes on a longer one): such a folder is none.
     const std::string folder = FindAlmanorDataDir();
     return FitsMaxPath(folder) ? folder : std::string();
 }

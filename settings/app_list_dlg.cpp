@@ -1,18 +1,16 @@
 #include "settings/app_list_dlg.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
+#include "common/registry_names.h"
 #include "framework/application.h"
 #include "resources/twpalmui_ids.h"
 #include "settings/component_check.h"
 #include "settings/conduit_kind.h"
 #include "settings/conduit_settings.h"
 #include "settings/conduit_settings_dlg.h"
-
-namespace {
-const char kLastConduitValue[] = "LUC";
-}
 
 CAppListDlg::CAppListDlg(std::string user, HWND parent) : Dialog(IDD_APP_LIST, parent), user_(std::move(user)) {}
 
@@ -22,11 +20,12 @@ BOOL CAppListDlg::OnInitDialog() {
     // The list sorts: "Date Book" is item 0 and "To Do List" item 1, so an
     // item's index is its conduit kind.
     for (int kind : {kDateBook, kToDoList}) {
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ConduitListLabel(kind)));
+        const std::string name = LoadResString(ConduitNameStringId(kind));
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
     const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     const int last = static_cast<int>(
-        Application::Current().profile().GetInt(UserSection(user_).c_str(), kLastConduitValue, 0));
+        Application::Current().profile().GetInt(UserSection(user_).c_str(), regnames::kLastConduitValue, 0));
     SendMessageA(list, LB_SETCURSEL, std::min(std::max(last, 0), count - 1), 0);
     SetItemText(IDC_APPS_USER, user_);
     PlaceAboveParentBottom();
@@ -47,7 +46,7 @@ void CAppListDlg::OpenConduitSettings() {
     const int selection = static_cast<int>(SendDlgItemMessageA(hwnd(), IDC_APPS_LIST, LB_GETCURSEL, 0, 0));
     if (!IsConduitKind(selection)) return;
     CheckConduitComponent(selection, hwnd());
-    Application::Current().profile().WriteInt(UserSection(user_).c_str(), kLastConduitValue,
+    Application::Current().profile().WriteInt(UserSection(user_).c_str(), regnames::kLastConduitValue,
                                               static_cast<DWORD>(selection));
     HWND userList = parent();
     EndDialog(IDCANCEL);

@@ -3,22 +3,30 @@
 #include <string>
 
 #include "common/module.h"
+#include "common/path.h"
 #include "common/product_strings.h"
 #include "common/product_value.h"
+#include "common/registry_names.h"
+#include "framework/application.h"
+#include "resources/twpalmui_ids.h"
 #include "settings/conduit_kind.h"
 
 namespace {
 
 using VerifyExport = int(WINAPI*)(HWND, int);
 
-const char kMissingComponent[] =
-    "Cannot load the program because there are no some components. [#3001]\n\n"
-    "Please reinstall Tidewell for Palm.";
+const char kInstallerLibrary[] = "twpalm.dll";
+
+// twpalm from the product folder; none when the folder is not set, rather
+// than whatever library of that name the search path would find.
+Module LoadInstallerLibrary() {
+    const std::string folder = ReadProductValue(regnames::kPathValue);
+    if (folder.empty()) return Module();
+    return Module::Load(path::Join(folder, kInstallerLibrary).c_str());
+}
 
 bool RunVerify(int kind, HWND owner) {
-    std::string path = ReadProductValue(product::GetProductString(product::kPathValue));
-    if (!path.empty()) path += "\\twpalm.dll";
-    Module twpalm = Module::Load(path.c_str());
+    Module twpalm = LoadInstallerLibrary();
     if (!twpalm) return false;
     try {
         auto verify = twpalm.Find<VerifyExport>(kind == kToDoList ? "VerifyConduitTask" : "VerifyConduitDate");
@@ -34,6 +42,6 @@ bool RunVerify(int kind, HWND owner) {
 
 void CheckConduitComponent(int kind, HWND owner) {
     if (RunVerify(kind, owner)) return;
-    MessageBoxA(owner, kMissingComponent, product::GetProductString(product::kProductName),
+    MessageBoxA(owner, LoadResString(IDS_MISSING_COMPONENT).c_str(), product::GetProductString(product::kProductName),
                 MB_TOPMOST | MB_ICONWARNING);
 }

@@ -1,5 +1,6 @@
 #include "settings/conduit_kind.h"
 
+#include "common/registry_names.h"
 #include "resources/twpalmui_ids.h"
 
 bool IsConduitKind(int kind) { return kind == kDateBook || kind == kToDoList; }
@@ -12,10 +13,10 @@ int ConduitKindOfKey(const std::string& key) {
     return -1;
 }
 
-const char* ConduitSection(int kind) { return kind == kToDoList ? "ToDoList" : "DateBook"; }
-
-const char* ConduitListLabel(int kind) { return kind == kToDoList ? "To Do List" : "Date Book"; }
+const char* ConduitSection(int kind) {
+    return kind == kToDoList ? regnames::kToDoListSection : regnames::kDateBookSection;
+}
 
 const char* ConduitLogInfix(int kind) { return kind == kToDoList ? "_tasks_" : "_dates_"; }
 
-unsigned ConduitTitleStringId(int kind) { return kind == kToDoList ? IDS_TO_DO_LIST : IDS_DATE_BOOK; }
+unsigned ConduitNameStringId(int kind) { return kind == kToDoList ? IDS_TO_DO_LIST : IDS_DATE_BOOK; }

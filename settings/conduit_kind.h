@@ -12,9 +12,8 @@ const char* ConduitKey(int kind);
 int ConduitKindOfKey(const std::string& key);
 // "DateBook" / "ToDoList": the registry section of a user's settings.
 const char* ConduitSection(int kind);
-// "Date Book" / "To Do List".
-const char* ConduitListLabel(int kind);
 // "_dates_" / "_tasks_".
 const char* ConduitLogInfix(int kind);
-// String-table id of the conduit's name in the settings dialog's caption.
-unsigned ConduitTitleStringId(int kind);
+// String-table id of the conduit's name ("Date Book" / "To Do List"), as the
+// application list and the settings dialog's caption show it.
+unsigned ConduitNameStringId(int kind);

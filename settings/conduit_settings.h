@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "settings/hotsync_action.h"
+
 // One Palm user's settings for one conduit, as the conduits read them at
 // HotSync time. Stored under the per-user root: "Users\<user>" holds the data
 // file ("Path", shared by both conduits), "Users\<user>\<section>" the rest.
@@ -12,14 +14,6 @@ struct ConduitSettings {
     int conflicts = 0;         // ConflictResolution: 0 duplicate, 1 Almanor wins, 2 handheld wins
     int permanentAction = 0;   // HotSyncAction: 0 synchronize ... 3 do nothing
     int oneTimeAction = -1;    // HotSyncAction, or -1 for none
-};
-
-enum HotSyncAction : int {
-    kNoOneTimeAction = -1,
-    kSynchronize = 0,
-    kAlmanorOverwritesHandheld = 1,
-    kHandheldOverwritesAlmanor = 2,
-    kDoNothing = 3,
 };
 
 // Reads all six values with their defaults, normalised into their ranges

@@ -5,15 +5,17 @@
 
 #include <utility>
 
+#include "bindings/shell_calls.h"
 #include "framework/application.h"
 #include "framework/data_exchange.h"
+#include "framework/window_text.h"
 #include "resources/twpalmui_ids.h"
-#include "settings/conduit_kind.h"
-#include "settings/hotsync_action_dlg.h"
 #include "settings/almanor_paths.h"
+#include "settings/conduit_kind.h"
 #include "settings/file_checks.h"
+#include "settings/hotsync_action.h"
+#include "settings/hotsync_action_dlg.h"
 #include "ui/messages.h"
-#include "bindings/shell_calls.h"
 
 namespace {
 
@@ -61,9 +63,7 @@ void CConduitSettingsDlg::ShowActionLabels() {
 void CConduitSettingsDlg::EnableViewLog(bool enable) { EnableWindow(Item(IDC_SETTINGS_VIEW_LOG), enable); }
 
 void CConduitSettingsDlg::SetCaption() {
-    char caption[256] = {};
-    GetWindowTextA(hwnd(), caption, sizeof caption);
-    SetWindowTextA(hwnd(), (std::string(caption) + LoadResString(ConduitTitleStringId(kind_))).c_str());
+    SetWindowTextA(hwnd(), (WindowText(hwnd()) + LoadResString(ConduitNameStringId(kind_))).c_str());
 }
 
 void CConduitSettingsDlg::MakeHeadersBold() {

@@ -6,8 +6,6 @@
 
 namespace {
 
-bool FitsMaxPath(const std::string& path) { return path.size() < MAX_PATH; }
-
 enum class Match { kNone, kFile, kFolder };
 
 Match FirstMatch(const std::string& path) {
@@ -17,6 +15,8 @@ Match FirstMatch(const std::string& path) {
 }
 
 }  // namespace
+
+bool FitsMaxPath(const std::string& path) { return path.size() < MAX_PATH; }
 
 bool FileExists(const std::string& path) { return FitsMaxPath(path) && FirstMatch(path) == Match::kFile; }
 

@@ -6,6 +6,8 @@
 // characters or more name nothing: the conduits and the ANSI file functions
 // cannot use them, and a shortened copy would name another file.
 
+// Shorter than MAX_PATH: a path the ANSI file functions and dialogs can take.
+bool FitsMaxPath(const std::string& path);
 // The first match of the path exists and is not a folder.
 bool FileExists(const std::string& path);
 // The path (one trailing backslash ignored) names an existing folder.

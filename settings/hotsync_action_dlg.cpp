@@ -1,11 +1,11 @@
 #include "settings/hotsync_action_dlg.h"
 
-#include "framework/application.h"
 #include "framework/data_exchange.h"
 #include "resources/twpalmui_ids.h"
+#include "settings/hotsync_action.h"
 
 namespace {
-const int kActionCount = 4;
+const int kActionCount = kDoNothing + 1;
 }
 
 CHotSyncActionDlg::CHotSyncActionDlg(HWND parent) : Dialog(IDD_HOTSYNC_ACTION, parent) {}
@@ -39,17 +39,4 @@ void CHotSyncActionDlg::DoDataExchange(DataExchange& exchange) {
 void CHotSyncActionDlg::OnOK() {
     UpdateData(true);
     Dialog::OnOK();
-}
-
-std::string GetActionText(int action) {
-    switch (action) {
-    case 0:
-        return LoadResString(IDS_ACTION_SYNCHRONIZE);
-    case 1:
-        return LoadResString(IDS_ACTION_ALMANOR_OVERWRITES);
-    case 2:
-        return LoadResString(IDS_ACTION_HANDHELD_OVERWRITES);
-    default:
-        return LoadResString(IDS_ACTION_DO_NOTHING);
-    }
 }

@@ -20,7 +20,3 @@ protected:
 private:
     Font boldFont_;
 };
-
-// The label of a HotSync action: Synchronize, Almanor overwrites Handheld,
-// Handheld overwrites Almanor, and Do Nothing for any other value.
-std::string GetActionText(int action);

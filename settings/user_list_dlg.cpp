@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/product_strings.h"
+#include "common/registry_names.h"
 #include "common/text.h"
 #include "framework/application.h"
 #include "report/summary_command.h"
@@ -12,10 +12,6 @@
 #include "settings/about_box.h"
 
 namespace {
-
-const char kLastUserValue[] = "LUN";
-
-const char* UsersSection() { return product::GetProductString(product::kUsersSection); }
 
 std::string ListItemText(HWND list, int index) {
     const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
@@ -75,7 +71,8 @@ void CUserListDlg::SelectLastUser() {
         EnableWindow(Item(IDC_USERS_SETTINGS), FALSE);
         return;
     }
-    const std::string last = Application::Current().profile().GetString(UsersSection(), kLastUserValue, "");
+    const std::string last =
+        Application::Current().profile().GetString(regnames::kUsersSection, regnames::kLastUserValue, "");
     int selection = 0;
     for (int i = 0; !last.empty() && i < count; ++i) {
         if (text::EqualsIgnoreCase(ListItemText(list, i), last)) {
@@ -91,7 +88,7 @@ void CUserListDlg::OpenAppList() {
     const int selection = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
     if (selection == LB_ERR) return;
     const std::string user = ListItemText(list, selection);
-    Application::Current().profile().WriteString(UsersSection(), kLastUserValue, user);
+    Application::Current().profile().WriteString(regnames::kUsersSection, regnames::kLastUserValue, user);
     CAppListDlg appList(user, hwnd());
     appList.DoModal();
 }

@@ -1,6 +1,6 @@
-// The settings library's helpers, linked in directly: operating-system
-// class, Almanor's folders, file tests, error texts and boxes, and the
-// conduit settings storage.
+// The settings library's helpers, linked in directly: Almanor's folders,
+// file tests, error texts and boxes, the string table, HotSync action texts,
+// window text and owned icons and cursors, and the conduit settings storage.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,20 +8,23 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/reg_key.h"
-#include "common/windows_version.h"
 #include "framework/application.h"
+#include "framework/icon.h"
+#include "framework/window_text.h"
 #include "resources/twpalmui_ids.h"
+#include "settings/almanor_paths.h"
 #include "settings/conduit_settings.h"
+#include "settings/file_checks.h"
+#include "settings/hotsync_action.h"
 #include "tests/support/message_box_driver.h"
 #include "tests/support/product_state.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/windows_versions.h"
-#include "settings/almanor_paths.h"
-#include "settings/file_checks.h"
 #include "ui/messages.h"
-#include "common/os_class.h"
 
 using namespace testsupport;
 
@@ -29,11 +32,8 @@ namespace {
 
 const char kAlmanorInstall[] = "SOFTWARE\\Quillon Software\\Almanor\\Install";
 const char kAlmanorCommon[] = "SOFTWARE\\Quillon Software\\Almanor\\Common";
+const char kJaneToDoList[] = "Software\\Quillon Software\\Orvelle\\Users\\Jane\\ToDoList";
 
-int PrintOsClass(const std::string&) {
-    std::printf("%d %d", GetOsClass(), IsVistaOrLater() ? 1 : 0);
-    return 0;
-}
 int PrintAlmanorPath(const std::string&) {
     std::printf("[%s]", ReadAlmanorInstallValue("Path").c_str());
     return 0;
@@ -42,15 +42,15 @@ int PrintDataDir(const std::string&) {
     std::printf("[%s]", GetAlmanorDataDir().c_str());
     return 0;
 }
-ChildRegistration osClassChild("os-class", PrintOsClass);
 ChildRegistration almanorPathChild("almanor-path", PrintAlmanorPath);
 ChildRegistration dataDirChild("data-dir", PrintDataDir);
 
+// The product's and Almanor's registry state wiped and a scratch folder
+// made before each case, both removed after it.
 class HelperTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetProductState();
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon Software");
         scratch_ = MakeScratchDir("helpers");
     }
     void TearDown() override {
@@ -61,30 +61,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(OsClass, ClassifiesEveryFamilyAndVersion) {
-    EXPECT_EQ(kOsOld9x, ClassifyOs(true, 3, 95));
-    EXPECT_EQ(kOsOldNt, ClassifyOs(false, 3, 51));
-    EXPECT_EQ(kOsWindows95, ClassifyOs(true, 4, 0));
-    EXPECT_EQ(kOsWindows95, ClassifyOs(true, 4, 3));
-    EXPECT_EQ(kOsWindows98, ClassifyOs(true, 4, 10));
-    EXPECT_EQ(kOsWindowsMe, ClassifyOs(true, 4, 90));
-    EXPECT_EQ(kOsNt4, ClassifyOs(false, 4, 0));
-    EXPECT_EQ(kOsWindows2000, ClassifyOs(false, 5, 0));
-    EXPECT_EQ(kOsWindowsXp, ClassifyOs(false, 5, 1));
-    EXPECT_EQ(kOsWindowsXp, ClassifyOs(false, 5, 2));
-    EXPECT_EQ(kOsVistaOrLater, ClassifyOs(false, 6, 0));
-    EXPECT_EQ(kOsVistaOrLater, ClassifyOs(false, 10, 0));
-}
-
-TEST(OsClass, IsDecidedAtLoadUnderEachWindowsVersion) {
-    const struct {
-        const char* version;
-        const char* expected;
-    } cases[] = {{"win95", "2 0"}, {"win98", "3 0"}, {"winme", "4 0"}, {"nt40", "5 0"}, {"win2k", "6 0"},
-                 {"winxp", "7 0"}, {"win2003", "7 0"}, {"vista", "8 1"}, {"win7", "8 1"}};
-    for (const auto& c : cases) EXPECT_EQ(c.expected, RunChildAs(c.version, "os-class").output) << c.version;
-}
 
 TEST_F(HelperTest, AlmanorPathIsTrimmedAndFallsBackPerUserBeforeVista) {
     RegKey::Create(HKEY_LOCAL_MACHINE, kAlmanorInstall).WriteString("Path", "  C:\\Almanor \t");
@@ -98,6 +74,11 @@ TEST_F(HelperTest, AlmanorPathIsTrimmedAndFallsBackPerUserBeforeVista) {
     EXPECT_EQ("[D:\\Mine]", RunChildAs("winxp", "almanor-path").output);
     EXPECT_EQ("[]", RunChildAs("vista", "almanor-path").output);
     EXPECT_EQ("", GetAlmanorProgramPath());  // this program runs as Windows 7
+}
+
+TEST_F(HelperTest, AlmanorProgramPathHasOneBackslashBeforeTheProgram) {
+    RegKey::Create(HKEY_LOCAL_MACHINE, kAlmanorInstall).WriteString("Path", "C:\\Almanor\\ ");
+    EXPECT_EQ("C:\\Almanor\\almanor.exe", GetAlmanorProgramPath());
 }
 
 TEST_F(HelperTest, DataDirFromDdirDropsOneTrailingBackslash) {
@@ -163,13 +144,95 @@ TEST(ErrorText, ReportErrorShowsTheTextInAnErrorBox) {
     boxes.StopWatching();
 }
 
-TEST(Resources, StringTableEntries) {
-    EXPECT_EQ("Orvelle", LoadResString(IDS_APP_TITLE));
-    EXPECT_EQ("S&ummary...", LoadResString(IDS_SUMMARY_MENU));
-    EXPECT_EQ("Tidewell for Palm", LoadResString(IDS_CAPTION));
-    EXPECT_EQ("Almanor Data File (*.al0)|*.al0|All Files (*.*)|*.*||", LoadResString(IDS_OPEN_FILTER));
-    EXPECT_EQ("", LoadResString(4242));
-    EXPECT_GT(LoadResString(IDS_LEGAL_WARNING).size(), 200u);
+struct StringCase {
+    UINT id;
+    const char* text;
+};
+
+class Resources : public ::testing::TestWithParam<StringCase> {};
+
+TEST_P(Resources, StringTableEntries) { EXPECT_EQ(GetParam().text, LoadResString(GetParam().id)); }
+
+const StringCase kStrings[] = {
+    {IDS_APP_TITLE, "Orvelle"},
+    {IDS_SUMMARY_MENU, "S&ummary..."},
+    {IDS_CAPTION, "Tidewell for Palm"},
+    {IDS_OPEN_FILTER, "Almanor Data File (*.al0)|*.al0|All Files (*.*)|*.*||"},
+    {IDS_DATE_BOOK, "Date Book"},
+    {IDS_TO_DO_LIST, "To Do List"},
+    {IDS_MISSING_COMPONENT,
+     "Cannot load the program because there are no some components. [#3001]\n\nPlease reinstall Tidewell for Palm."},
+    {4242, ""}};
+INSTANTIATE_TEST_SUITE_P(Texts, Resources, ::testing::ValuesIn(kStrings));
+
+TEST(ResourcesLegalWarning, IsTheLongText) { EXPECT_GT(LoadResString(IDS_LEGAL_WARNING).size(), 200u); }
+
+struct ActionCase {
+    int action;
+    const char* text;
+};
+
+class ActionText : public ::testing::TestWithParam<ActionCase> {};
+
+TEST_P(ActionText, NamesTheActionAndDoNothingForAnyOther) {
+    EXPECT_EQ(GetParam().text, GetActionText(GetParam().action));
+}
+
+const ActionCase kActions[] = {{0, "Synchronize"}, {1, "Almanor overwrites Handheld"},
+                               {2, "Handheld overwrites Almanor"}, {3, "Do Nothing"}, {-1, "Do Nothing"},
+                               {4, "Do Nothing"}};
+INSTANTIATE_TEST_SUITE_P(Actions, ActionText, ::testing::ValuesIn(kActions));
+
+// The library's own getter, not the harness's of the same name.
+TEST(WindowText, ReadsTheWholeTextOfAWindow) {
+    HWND window = CreateWindowA("EDIT", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(window);
+    EXPECT_EQ("", ::WindowText(window));
+    const std::string longText(3000, 't');
+    SetWindowTextA(window, longText.c_str());
+    EXPECT_EQ(longText, ::WindowText(window));
+    DestroyWindow(window);
+    EXPECT_EQ("", ::WindowText(nullptr));
+}
+
+namespace {
+
+// Whether the icon or cursor handle still names one.
+bool IconLives(HICON icon) {
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info)) return false;
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    return true;
+}
+
+// Moves an owned icon or cursor through construction and assignment: one
+// owner at a time, destroyed once, with the last owner.
+template <typename Owned>
+void ExpectMovesToOneOwner(Owned first) {
+    const auto handle = first.get();
+    ASSERT_TRUE(first);
+    {
+        Owned second(std::move(first));
+        EXPECT_FALSE(first);
+        EXPECT_EQ(handle, second.get());
+        Owned third;
+        third = std::move(second);
+        EXPECT_FALSE(second);
+        EXPECT_EQ(handle, third.get());
+        EXPECT_TRUE(IconLives(handle));
+    }
+    EXPECT_FALSE(IconLives(handle));
+}
+
+}  // namespace
+
+TEST(OwnedHandles, IconAndCursorMoveToOneOwnerAndAreDestroyedWithIt) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    ExpectMovesToOneOwner(
+        OwnedIcon(static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_PRODUCT), IMAGE_ICON, 16, 16, 0))));
+    ExpectMovesToOneOwner(
+        OwnedCursor(static_cast<HCURSOR>(LoadImageA(module, MAKEINTRESOURCEA(IDR_HAND_CURSOR), IMAGE_CURSOR, 0, 0, 0))));
 }
 
 TEST_F(HelperTest, ConduitSettingsDefaultsAndNormalisation) {
@@ -181,7 +244,7 @@ TEST_F(HelperTest, ConduitSettingsDefaultsAndNormalisation) {
     EXPECT_EQ(0, fresh.permanentAction);
     EXPECT_EQ(-1, fresh.oneTimeAction);
 
-    RegKey section = RegKey::Create(HKEY_CURRENT_USER, "Software\\Quillon Software\\Orvelle\\Users\\Jane\\ToDoList");
+    RegKey section = RegKey::Create(HKEY_CURRENT_USER, kJaneToDoList);
     section.WriteDword("Temporary", 7);
     section.WriteDword("Conflicts", static_cast<DWORD>(-1));
     section.WriteDword("Permanent", static_cast<DWORD>(-2));
@@ -208,7 +271,7 @@ TEST_F(HelperTest, ConduitSettingsAreSavedWithTheirTypes) {
     RegKey user = RegKey::Open(HKEY_CURRENT_USER, "Software\\Quillon Software\\Orvelle\\Users\\Jane");
     ASSERT_TRUE(user.ReadBytes("Path", &data, &type));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    RegKey section = RegKey::Open(HKEY_CURRENT_USER, "Software\\Quillon Software\\Orvelle\\Users\\Jane\\ToDoList");
+    RegKey section = RegKey::Open(HKEY_CURRENT_USER, kJaneToDoList);
     const struct {
         const char* name;
         DWORD value;
@@ -223,12 +286,29 @@ TEST_F(HelperTest, ConduitSettingsAreSavedWithTheirTypes) {
     EXPECT_EQ(2, back.conflicts);
 }
 
-TEST(LogFileName, FollowsTheDataFileAndTheUser) {
-    EXPECT_EQ("C:\\Cal\\Home_dates_jane_o_neil_log.txt", BuildLogFileName("C:\\Cal\\Home.al0", 0, "Jane O'Neil"));
-    EXPECT_EQ("C:\\Cal\\Home_tasks_a_b_c_d_e_log.txt", BuildLogFileName("C:\\Cal\\Home.al0", 1, "A,B.C\tD E"));
-    EXPECT_EQ("C:\\Cal\\Home_dates_x_log.txt", BuildLogFileName("C:\\Cal\\Home", 0, "X"));
-    EXPECT_EQ("C:\\My_dates_x_log.txt", BuildLogFileName("C:\\My.Cal\\Home", 0, "X"));
-    EXPECT_EQ("_dates__log.txt", BuildLogFileName("", 0, ""));
+struct LogNameCase {
+    const char* dataFile;
+    int kind;
+    const char* user;
+    const char* expected;
+};
+
+class LogFileName : public ::testing::TestWithParam<LogNameCase> {};
+
+TEST_P(LogFileName, FollowsTheDataFileAndTheUser) {
+    const LogNameCase& c = GetParam();
+    EXPECT_EQ(c.expected, BuildLogFileName(c.dataFile, c.kind, c.user));
+}
+
+const LogNameCase kLogNames[] = {
+    {"C:\\Cal\\Home.al0", 0, "Jane O'Neil", "C:\\Cal\\Home_dates_jane_o_neil_log.txt"},
+    {"C:\\Cal\\Home.al0", 1, "A,B.C\tD E", "C:\\Cal\\Home_tasks_a_b_c_d_e_log.txt"},
+    {"C:\\Cal\\Home", 0, "X", "C:\\Cal\\Home_dates_x_log.txt"},
+    {"C:\\My.Cal\\Home", 0, "X", "C:\\My_dates_x_log.txt"},
+    {"", 0, "", "_dates__log.txt"}};
+INSTANTIATE_TEST_SUITE_P(Names, LogFileName, ::testing::ValuesIn(kLogNames));
+
+TEST(LogFileNameOfLongNames, KeepsThemWhole) {
     const std::string longPath(5000, 'p');
     EXPECT_EQ(longPath + "_dates_" + std::string(300, 'u') + "_log.txt",
               BuildLogFileName(longPath, 0, std::string(300, 'U')));

@@ -3,19 +3,21 @@
 #include <string>
 
 #include "bindings/html_help.h"
+#include "common/path.h"
 #include "common/this_module.h"
 #include "framework/application.h"
 
 namespace {
 const UINT kDisplayTopic = 0;
+const char kHelpFile[] = "twpalm.chm";
 }  // namespace
 
 void ShowProductHelp() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(ThisModule(), path, MAX_PATH);
-    std::string helpFile(path, length < MAX_PATH ? length : 0);
-    const size_t slash = helpFile.rfind('\\');
+    char modulePath[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(ThisModule(), modulePath, MAX_PATH);
+    const std::string library(modulePath, length < MAX_PATH ? length : 0);
+    const size_t slash = library.rfind('\\');
     if (slash == std::string::npos) return;
-    helpFile = helpFile.substr(0, slash + 1) + "twpalm.chm";
+    const std::string helpFile = path::Join(library.substr(0, slash), kHelpFile);
     CallHtmlHelp(Application::Current().MainWindow(), helpFile.c_str(), kDisplayTopic, 0);
 }

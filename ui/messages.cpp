@@ -3,11 +3,22 @@
 #include <cstdio>
 
 #include "common/product_strings.h"
+#include "common/unique_handle.h"
 #include "framework/application.h"
 #include "resources/twpalmui_ids.h"
 
 namespace {
+
 const char* Caption() { return product::GetProductString(product::kProductName); }
+
+// Text that FormatMessage allocated.
+struct LocalTextTraits {
+    using Handle = char*;
+    static Handle Empty() { return nullptr; }
+    static void Close(Handle text) { LocalFree(text); }
+};
+using SystemText = UniqueHandle<LocalTextTraits>;
+
 }  // namespace
 
 void ShowError(const std::string& text, HWND owner) {
@@ -18,16 +29,12 @@ void ShowWarning(const std::string& text, HWND owner) { MessageBoxA(owner, text.
 
 std::string GetErrorText(DWORD code) {
     if (code == 0 || code == 1) return "";
-    char* systemText = nullptr;
+    char* buffer = nullptr;
     const DWORD length = FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&systemText), 0, nullptr);
-    if (length && systemText) {
-        std::string text(systemText, length);
-        LocalFree(systemText);
-        return text;
-    }
-    if (systemText) LocalFree(systemText);
+        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&buffer), 0, nullptr);
+    const SystemText systemText(buffer);
+    if (length && systemText) return std::string(systemText.get(), length);
     const std::string format = LoadResString(IDS_UNKNOWN_ERROR);
     char text[512] = {};
     std::snprintf(text, sizeof text, format.c_str(), static_cast<unsigned>(code));
