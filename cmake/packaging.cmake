@@ -20,17 +20,19 @@ else()
   set(TW_PACKAGE_SYSTEM win64)
 endif()
 set(TW_PACKAGE_BASENAME tidewell-for-palm-${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
-set(TW_LIB ${PROJECT_BINARY_DIR}/lib)
+# Not the archive folder: the linker leaves its own lib<name>.dll.a there,
+# which for i686 names the stdcall imports wrongly and would replace ours.
+set(TW_IMPORT_LIB ${PROJECT_BINARY_DIR}/import)
 
 # Import libraries made by dlltool from the DLL's own .def file (-k drops the
 # i686 stdcall "@n" from the imported names, as --kill-at did for the DLL).
 # The archive it writes is also read by Microsoft's linker, hence the .lib.
 function(tw_import_libraries target)
   set(def "$<FILTER:$<TARGET_PROPERTY:${target},SOURCES>,INCLUDE,\\.def$>")
-  set(gnu ${TW_LIB}/lib${target}.dll.a)
-  set(msvc ${TW_LIB}/${target}.lib)
+  set(gnu ${TW_IMPORT_LIB}/lib${target}.dll.a)
+  set(msvc ${TW_IMPORT_LIB}/${target}.lib)
   add_custom_command(OUTPUT ${gnu} ${msvc}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${TW_LIB}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TW_IMPORT_LIB}
     COMMAND ${CMAKE_DLLTOOL} -d ${def} -D $<TARGET_FILE_NAME:${target}> -k -l ${gnu}
     COMMAND ${CMAKE_COMMAND} -E copy ${gnu} ${msvc}
     DEPENDS ${def}
@@ -51,7 +53,8 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME tidewell-for-palm)
 set(CPACK_PACKAGE_VENDOR "Quillon Software")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
-set(CPACK_PACKAGE_FILE_NAME ${TW_PACKAGE_BASENAME}-${TW_PACKAGE_SYSTEM})
+set(TW_PACKAGE_FILE_NAME ${TW_PACKAGE_BASENAME}-${TW_PACKAGE_SYSTEM})
+set(CPACK_PACKAGE_FILE_NAME ${TW_PACKAGE_FILE_NAME})
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 include(CPack)
@@ -59,10 +62,9 @@ include(CPack)
 # The build itself makes the ZIP. The shipping files are built first; CPack's
 # own install step must not build "all" again, which would include this.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
-set(TW_ZIP ${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.zip)
 add_custom_target(tw_zip_package ALL
   COMMAND ${CMAKE_CPACK_COMMAND} --config ${PROJECT_BINARY_DIR}/CPackConfig.cmake
   WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
-  COMMENT "Packing ${CPACK_PACKAGE_FILE_NAME}.zip"
+  COMMENT "Packing ${TW_PACKAGE_FILE_NAME}.zip"
   VERBATIM)
 add_dependencies(tw_zip_package twpalm twpalmui twpalm_help twpalm_import_libraries twpalmui_import_libraries)

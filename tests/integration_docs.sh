@@ -10,8 +10,9 @@ exec perl -e '
     my @messages;
     while (<$in>) {
         next unless /^\| (-?\d+|any other) \| ([^|]+?) \|/;
-        (my $message = $2) =~ s/\\n/\n/g;
-        push @messages, [$1, $message];
+        my ($code, $message) = ($1, $2);
+        $message =~ s/\\n/\n/g;
+        push @messages, [$code, $message];
     }
     open my $bin, "<:raw", $dll or die "FAIL: cannot read $dll\n";
     my $binary = do { local $/; <$bin> };

@@ -23,7 +23,7 @@ imports_of() { # the DLL names and imported functions of a program, one "dll fun
 }
 
 for arch in i686 x86_64; do
-    lib="$build/$arch/lib"
+    lib="$build/$arch/import"
     for file in libtwpalm.dll.a libtwpalmui.dll.a twpalm.lib twpalmui.lib; do
         [ -s "$lib/$file" ] || fail "$arch: $lib/$file is missing"
     done

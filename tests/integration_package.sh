@@ -36,7 +36,7 @@ for arch in i686 x86_64; do
     done
     for dll in twpalm.dll twpalmui.dll; do
         # Version resource strings are UTF-16: FileVersion and ProductVersion.
-        count=$(strings -el "$build/$arch/bin/$dll" | grep -cx "$version")
+        count=$(strings -el -n 3 "$build/$arch/bin/$dll" | grep -cx "$version")
         [ "$count" -eq 2 ] || fail "$arch: $dll carries the version $version $count times, expected 2"
     done
     if command -v extract_chmLib >/dev/null 2>&1; then
