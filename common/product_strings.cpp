@@ -1,6 +1,7 @@
 #include "common/product_strings.h"
 
 #include "common/registry_names.h"
+#include "tw_version.h"
 
 namespace product {
 
@@ -11,8 +12,8 @@ namespace {
 const char* const kTable[kProductStringCount] = {
     regnames::kCompanyKey,           // 0
     "Tidewell for Palm",             // 1
-    "1.5r",                          // 2
-    "1.5",                           // 3
+    TW_VERSION_TEXT "r",             // 2
+    TW_VERSION_TEXT,                 // 3
     "http://www.tidewell.example.com", // 4
     "",                              // 5
     "/palm/?src=about%s&version=",   // 6

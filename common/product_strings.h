@@ -6,8 +6,8 @@ namespace product {
 enum ProductString : int {
     kCompanyName = 0,          // "Quillon Software"
     kProductName = 1,          // "Tidewell for Palm"
-    kVersionLabel = 2,         // "1.5r"
-    kVersionNumber = 3,        // "1.5"
+    kVersionLabel = 2,         // the version number and "r"
+    kVersionNumber = 3,        // the version number of the build
     kWebSite = 4,
     kAboutQuery = 6,           // "/palm/?src=about%s&version="
     kCommonKey = 9,            // "Common"

@@ -1,8 +1,9 @@
 # Compiles the help project in SOURCE_DIR with chmcmd inside the staging
 # folder STAGE and copies the result to OUTPUT. Every warning of chmcmd (a
 # missing file, a link to a page that does not exist) fails the build.
-# Usage: cmake -DCHMCMD=... -DSOURCE_DIR=... -DSTAGE=... -DOUTPUT=... -P compile_chm.cmake
-foreach(var CHMCMD SOURCE_DIR STAGE OUTPUT)
+# The pages name the product version as @TW_VERSION@, filled in from VERSION.
+# Usage: cmake -DCHMCMD=... -DSOURCE_DIR=... -DSTAGE=... -DOUTPUT=... -DVERSION=... -P compile_chm.cmake
+foreach(var CHMCMD SOURCE_DIR STAGE OUTPUT VERSION)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "compile_chm.cmake: ${var} is not set")
   endif()
@@ -14,6 +15,12 @@ file(GLOB sources
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE})
 file(COPY ${sources} DESTINATION ${STAGE})
+file(GLOB staged_pages ${STAGE}/*.htm)
+foreach(page IN LISTS staged_pages)
+  file(READ ${page} text)
+  string(REPLACE "@TW_VERSION@" "${VERSION}" text "${text}")
+  file(WRITE ${page} "${text}")
+endforeach()
 
 execute_process(
   COMMAND ${CHMCMD} --verbosity 0 twpalm.hhp

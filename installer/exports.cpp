@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "include/twpalm.h"
 #include "installer/conduit_definitions.h"
 #include "installer/entry_points.h"
 

@@ -6,6 +6,7 @@
 
 #include "common/registry_names.h"
 #include "framework/application.h"
+#include "include/twpalmui.h"
 #include "settings/component_check.h"
 #include "settings/conduit_kind.h"
 #include "settings/conduit_settings.h"

@@ -1,0 +1,58 @@
+/*
+ * twpalm.dll, the conduit registration library of Tidewell for Palm.
+ *
+ * The product's installer calls InstallAllConduits after it has copied the
+ * product and written the installation value "Path", and UninstallAllConduits
+ * before it removes the files. The settings library calls the two verify
+ * functions before it shows a conduit's settings.
+ *
+ * Every function returns 0, also when it failed: the outcome reaches the user
+ * only through the library's own message boxes (caption "Tidewell for Palm",
+ * owned by the window passed in, topmost when that window is NULL) and shows
+ * in what ends up registered with Palm Desktop's Conduit Manager. The codes
+ * and messages are listed in doc/integration.md.
+ *
+ * Plain C, Windows API calling convention, undecorated names; link with
+ * twpalm.lib (Visual C++) or libtwpalm.dll.a (mingw-w64).
+ */
+#ifndef TWPALM_H
+#define TWPALM_H
+
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/*
+ * Registers the Date Book ("date") and To Do List ("todo") conduits from the
+ * folder in "Path", saving and replacing any other conduit registered for
+ * either creator. Pauses a running HotSync Manager around each change.
+ * quiet: non-zero shows nothing at all; zero shows one message box when the
+ * registration failed (nothing when it succeeded).
+ */
+int WINAPI InstallAllConduits(HWND owner, int quiet);
+
+/*
+ * Removes this product's conduits and registers again the conduits that
+ * InstallAllConduits saved. A conduit registered by someone else since is
+ * left alone. quiet: as for InstallAllConduits.
+ */
+int WINAPI UninstallAllConduits(HWND owner, int quiet);
+
+/*
+ * Checks that the Date Book conduit is registered from "Path".
+ * interactive: non-zero asks the user whether to register a missing conduit
+ * (Yes registers it) and shows any error; zero asks and shows nothing and
+ * changes nothing.
+ */
+int WINAPI VerifyConduitDate(HWND owner, int interactive);
+
+/* The same for the To Do List conduit. */
+int WINAPI VerifyConduitTask(HWND owner, int interactive);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TWPALM_H */
