@@ -22,6 +22,7 @@
 #include "tests/settings_fixture.h"
 #include "tests/support/help_engine_calls.h"
 #include "tests/support/import_patch.h"
+#include "tests/support/library_loads.h"
 #include "tests/support/private_classes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/url_recorder.h"
@@ -41,36 +42,12 @@ bool IsLoaded(const std::string& path) { return GetModuleHandleA(path.c_str()) !
 // ---------------------------------------------------------------------------
 // The library's own loads and lookups, seen through its imports.
 
-std::vector<std::string> g_loads;
 int g_helpEntryLookups = 0;
-
-HMODULE WINAPI RecordingLoadLibraryA(LPCSTR name) {
-    g_loads.push_back(name ? name : "<null>");
-    return LoadLibraryA(name);
-}
 
 FARPROC WINAPI RecordingGetProcAddress(HMODULE module, LPCSTR name) {
     if (reinterpret_cast<ULONG_PTR>(name) == 14) ++g_helpEntryLookups;
     return GetProcAddress(module, name);
 }
-
-// The loads made for help: all but the Palm User Manager's.
-std::vector<std::string> HelpLoads() {
-    std::vector<std::string> loads;
-    for (const std::string& load : g_loads) {
-        const std::string name = load.substr(load.rfind('\\') + 1);
-        if (lstrcmpiA(name.c_str(), "UserData.dll") != 0) loads.push_back(load);
-    }
-    return loads;
-}
-
-struct LoadRecorder {
-    explicit LoadRecorder(HMODULE library)
-        : patch(library, "KERNEL32.dll", "LoadLibraryA", reinterpret_cast<void*>(&RecordingLoadLibraryA)) {
-        g_loads.clear();
-    }
-    ImportPatch patch;
-};
 
 // Visible top-level windows of this thread other than the user list.
 int OtherVisibleWindows(HWND userList) {
@@ -124,7 +101,7 @@ bool DriveUserList(const std::string& binDir, const std::vector<std::function<vo
     Module twpalmui = Module::Load((binDir + "\\twpalmui.dll").c_str());
     auto display = twpalmui.Find<int(WINAPI*)(HWND)>("DisplaySettings");
     if (!display) return false;
-    LoadRecorder loads(twpalmui.get());
+    LibraryLoads loads(twpalmui.get());
     MessageBoxDriver boxes;
     boxes.Watch(twpalmui.get());
     DialogDriver dialogs;
@@ -132,7 +109,7 @@ bool DriveUserList(const std::string& binDir, const std::vector<std::function<vo
     dialogs.On(kUserListCaption, IDC_USERS_SETTINGS, [](HWND dialog) { Click(dialog, IDCANCEL); });
     const bool shown = display(nullptr) == 0 && dialogs.problems().empty();
     std::printf("boxes=%d loads=", static_cast<int>(boxes.seen().size()));
-    for (const std::string& load : HelpLoads()) std::printf("[%s]", load.c_str());
+    for (const std::string& load : loads.BesidesUserManager()) std::printf("[%s]", load.c_str());
     std::printf("\n");
     boxes.StopWatching();
     return shown;
@@ -305,8 +282,8 @@ TEST_F(HelpTest, LaterRequestsUseTheLoadedEngineWithoutReadingTheRegistryAgain) 
     const std::string first = PlaceEngine("helpengine", "first");
     const std::string second = PlaceEngine("helpengine", "second");
     RegisterEngine(first);
-    LoadRecorder loads(twpalmui_.get());
-    ASSERT_TRUE(loads.patch.applied());
+    LibraryLoads loads(twpalmui_.get());
+    ASSERT_TRUE(loads.applied());
     WithUserList({ClickHelp, [&](HWND dialog) {
                       RegisterEngine(second);
                       ClickHelp(dialog);
@@ -318,7 +295,7 @@ TEST_F(HelpTest, LaterRequestsUseTheLoadedEngineWithoutReadingTheRegistryAgain) 
     ASSERT_EQ(3u, calls.size());
     for (const HelpCall& call : calls) EXPECT_EQ(first, call.engine);
     EXPECT_FALSE(IsLoaded(second));
-    EXPECT_EQ(std::vector<std::string>{first}, HelpLoads());
+    EXPECT_EQ(std::vector<std::string>{first}, loads.BesidesUserManager());
 }
 
 TEST_F(HelpTest, RegisteredEngineFileThatIsGoneFallsBackToTheEngineByName) {
@@ -352,10 +329,10 @@ TEST_F(HelpTest, EngineWithoutTheHelpEntryDoesNothingAndIsAskedAgainEachTime) {
     const std::string engine = PlaceEngine("helpengine-without-HtmlHelpA", "engine");
     const std::string working = PlaceEngine("helpengine", "working");
     RegisterEngine(engine);
-    LoadRecorder loads(twpalmui_.get());
+    LibraryLoads loads(twpalmui_.get());
     ImportPatch lookups(twpalmui_.get(), "KERNEL32.dll", "GetProcAddress",
                         reinterpret_cast<void*>(&RecordingGetProcAddress));
-    ASSERT_TRUE(loads.patch.applied());
+    ASSERT_TRUE(loads.applied());
     ASSERT_TRUE(lookups.applied());
     std::vector<int> lookupsAfterClick;
     std::vector<int> windowsAfterClick;
@@ -373,7 +350,7 @@ TEST_F(HelpTest, EngineWithoutTheHelpEntryDoesNothingAndIsAskedAgainEachTime) {
 
     EXPECT_EQ(std::vector<int>({1, 2, 3}), lookupsAfterClick);
     EXPECT_EQ(std::vector<int>({0, 0, 0}), windowsAfterClick);
-    EXPECT_EQ(std::vector<std::string>{engine}, HelpLoads());
+    EXPECT_EQ(std::vector<std::string>{engine}, loads.BesidesUserManager());
     EXPECT_TRUE(IsLoaded(engine));
     EXPECT_FALSE(IsLoaded(working));
     EXPECT_TRUE(EngineCalls().empty()) << "the variant's other export was called";

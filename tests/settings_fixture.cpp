@@ -38,6 +38,14 @@ void SettingsTest::RegisterBothConduits() {
     palm_.RegisterConduit("todo", {{{"Name", productDir_ + "\\twtask.dll"}}, {{"Type", 1}}});
 }
 
+void SettingsTest::ExpectOnlyChanges(const RegistrySnapshot& before, std::vector<std::string> allowed,
+                                     const std::vector<std::string>& users) {
+    const std::vector<std::string> sections = SectionKeys(users);
+    allowed.insert(allowed.end(), sections.begin(), sections.end());
+    const std::vector<std::string> changes = UnexpectedChanges(before, TakeProductSnapshot(), allowed);
+    EXPECT_TRUE(changes.empty()) << changes.size() << " unexpected changes, first: " << changes.front();
+}
+
 int SettingsTest::DisplaySettings(HWND parent) {
     auto display = twpalmui_.Find<int(WINAPI*)(HWND)>("DisplaySettings");
     EXPECT_TRUE(display != nullptr);

@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "common/module.h"
+#include "tests/registry_snapshot.h"
 #include "tests/settings_texts.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/message_box_driver.h"
@@ -45,6 +47,15 @@ protected:
     bool ProfileKeyExists(const std::string& section);
 
     void RegisterBothConduits();
+
+    // Fails unless the product's registry changed since `before` in the
+    // entries allowed only (the users' section keys are allowed: reads may
+    // create them).
+    void ExpectOnlyChanges(const testsupport::RegistrySnapshot& before, std::vector<std::string> allowed,
+                           const std::vector<std::string>& users = {"Jane", "Zed"});
+    // Snapshot entries that showing the lists and the settings write.
+    static constexpr const char* kLastUserEntry = "HKCU\\Orvelle\\Users\\|LUN";
+    static constexpr const char* kJaneLastConduitEntry = "HKCU\\Orvelle\\Users\\Jane\\|LUC";
 
     Module twpalmui_;
     testsupport::MessageBoxDriver boxes_;

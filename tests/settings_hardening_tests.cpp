@@ -36,6 +36,7 @@
 #include "tests/settings_fixture.h"
 #include "tests/support/help_engine_calls.h"
 #include "tests/support/import_patch.h"
+#include "tests/support/library_loads.h"
 #include "tests/support/private_classes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/windows_versions.h"
@@ -169,16 +170,6 @@ std::string DwordBytes(DWORD value) { return std::string(reinterpret_cast<const 
 // ---------------------------------------------------------------------------
 // Paths.
 
-// A control's whole text (the driver's helper stops at 4 KB).
-std::string FullText(HWND dialog, int id) {
-    HWND control = GetDlgItem(dialog, id);
-    const int length = GetWindowTextLengthA(control);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(control, &text[0], length + 1);
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
 std::string OpenDialogFolder(HWND open) {
     char folder[MAX_PATH] = {};
     SendMessageA(open, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
@@ -264,28 +255,6 @@ std::string CurrentFolder() {
 }
 
 // ---------------------------------------------------------------------------
-// The help engine's loads, seen through the library's imports: the engine
-// asked for by name is our stand-in, so that nothing of Wine's opens.
-
-std::vector<std::string> g_loads;
-std::string g_byNameEngine;
-
-HMODULE WINAPI RedirectingLoadLibraryA(LPCSTR name) {
-    const std::string asked = name ? name : "<null>";
-    g_loads.push_back(asked);
-    if (lstrcmpiA(asked.c_str(), "hhctrl.ocx") == 0) return LoadLibraryA(g_byNameEngine.c_str());
-    return LoadLibraryA(name);
-}
-
-std::vector<std::string> HelpLoads() {
-    std::vector<std::string> loads;
-    for (const std::string& load : g_loads) {
-        if (lstrcmpiA(load.substr(load.rfind('\\') + 1).c_str(), "UserData.dll") != 0) loads.push_back(load);
-    }
-    return loads;
-}
-
-// ---------------------------------------------------------------------------
 // Child: the Browse button's initial folder as Windows XP, where Almanor's
 // installation folder decides it. Prints what the open-file dialog showed.
 
@@ -346,13 +315,6 @@ protected:
 
     static std::string UserSectionPath(const std::string& user) { return std::string(kProfileRoot) + "\\Users\\" + user; }
 
-    void ExpectOnlyChanges(const RegistrySnapshot& before, std::vector<std::string> allowed) {
-        const std::vector<std::string> sections = SectionKeys({"Jane", "Zed"});
-        allowed.insert(allowed.end(), sections.begin(), sections.end());
-        const std::vector<std::string> changes = UnexpectedChanges(before, TakeProductSnapshot(), allowed);
-        EXPECT_TRUE(changes.empty()) << changes.size() << " unexpected changes, first: " << changes.front();
-    }
-
     // Loads the library afresh: its help binding lives as long as it does.
     void ReloadLibrary() {
         boxes_.StopWatching();
@@ -404,7 +366,7 @@ TEST_F(HostileRegistryTest, LastUserNameSelectsAListedUserOrTheFirst) {
         EXPECT_EQ(chosen + std::string(1, '\0'), StoredBytes(HKEY_CURRENT_USER, std::string(kProfileRoot) + "\\Users",
                                                              "LUN", &type));
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\|LUN"});
+        ExpectOnlyChanges(before, {kLastUserEntry});
     }
 }
 
@@ -431,7 +393,7 @@ TEST_F(HostileRegistryTest, LastConduitSelectsAnItemOfTheList) {
             EXPECT_EQ(0, DisplaySettings());
             EXPECT_TRUE(boxes.seen().empty());
             EXPECT_EQ(expected, selection);
-            ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\|LUN"});
+            ExpectOnlyChanges(before, {kLastUserEntry});
         }
 
         before = TakeProductSnapshot();
@@ -441,7 +403,7 @@ TEST_F(HostileRegistryTest, LastConduitSelectsAnItemOfTheList) {
         DWORD type = 0;
         EXPECT_EQ(DwordBytes(1), StoredBytes(HKEY_CURRENT_USER, UserSectionPath("Jane"), "LUC", &type));
         EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
-        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC"});
+        ExpectOnlyChanges(before, {kJaneLastConduitEntry});
     }
 }
 
@@ -466,7 +428,7 @@ TEST_F(HostileRegistryTest, DataFileIsShownAsReadAndOkAcceptsOnlyAnExistingFile)
         std::string shown;
         bool viewLog = !usable;
         dialogs_.On(kDateBookSettings, [&](HWND d) {
-            shown = FullText(d, IDC_SETTINGS_FILE);
+            shown = ControlText(d, IDC_SETTINGS_FILE);
             viewLog = IsEnabled(d, IDC_SETTINGS_VIEW_LOG);
             Click(d, IDOK);
         });
@@ -481,7 +443,7 @@ TEST_F(HostileRegistryTest, DataFileIsShownAsReadAndOkAcceptsOnlyAnExistingFile)
         } else {
             ASSERT_EQ(1u, boxes.seen().size());
             EXPECT_EQ(kSelectDataFile, boxes.seen()[0].text);
-            ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC"});
+            ExpectOnlyChanges(before, {kJaneLastConduitEntry});
         }
     }
 }
@@ -538,7 +500,7 @@ protected:
                     EXPECT_EQ(actions[permanent], shown.permanent);
                     EXPECT_EQ(actions[oneTime == -1 ? permanent : oneTime], shown.oneTime);
                     if (!ok) {
-                        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC"});
+                        ExpectOnlyChanges(before, {kJaneLastConduitEntry});
                         continue;
                     }
                     ExpectOnlyChanges(before, SavedSettings(section));
@@ -605,7 +567,7 @@ TEST_F(HostileRegistryTest, ProductFolderThatIsNoFolderWarnsAndTheSettingsStillO
                 EXPECT_EQ(static_cast<UINT>(MB_TOPMOST | MB_ICONWARNING), boxes.seen()[0].flags);
             }
         }
-        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC", "HKCU\\Orvelle\\Users\\|LUN"});
+        ExpectOnlyChanges(before, {kJaneLastConduitEntry, kLastUserEntry});
     }
 }
 
@@ -673,7 +635,7 @@ TEST_F(HostileRegistryTest, AlmanorDataFolderIsUsedOnlyWhenItIsAFolder) {
         EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
         EXPECT_TRUE(boxes.seen().empty());
         EXPECT_TRUE(SamePath(expected, folder)) << "expected " << expected << "\nshown    " << folder;
-        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC"});
+        ExpectOnlyChanges(before, {kJaneLastConduitEntry});
     }
     RemoveTree(ddir);
 }
@@ -713,7 +675,7 @@ TEST_F(HostileRegistryTest, AlmanorProgramFolderGetsItsDataFolderOnlyWhenItIsAFo
         }
         EXPECT_FALSE(IsFolder(childStart + "\\Data")) << "created in the program's current folder";
         RemoveTree(almanor + "\\Data");
-        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC"});
+        ExpectOnlyChanges(before, {kJaneLastConduitEntry});
     }
     RemoveTree(almanor);
 }
@@ -727,9 +689,9 @@ TEST_F(HostileRegistryTest, HelpEngineRegistrationFallsBackToTheEngineByName) {
     const std::string registeredFolder = MakeScratchDir("registered-engine");
     const std::string byNameFolder = MakeScratchDir("by-name-engine");
     const std::string registered = registeredFolder + "\\HelpEngine.dll";
-    g_byNameEngine = byNameFolder + "\\ByNameEngine.dll";
+    const std::string byNameEngine = byNameFolder + "\\ByNameEngine.dll";
     ASSERT_EQ(registered, PlaceHelpEngine("helpengine", registeredFolder));
-    ASSERT_EQ(g_byNameEngine, PlaceHelpEngine("helpengine", byNameFolder, "ByNameEngine.dll"));
+    ASSERT_EQ(byNameEngine, PlaceHelpEngine("helpengine", byNameFolder, "ByNameEngine.dll"));
     for (Hostile kind : kAllHostile) {
         SCOPED_TRACE(HostileName(kind));
         StartCase("HKCR CLSID\\{ADB880A6-...}\\InprocServer32");
@@ -742,18 +704,17 @@ TEST_F(HostileRegistryTest, HelpEngineRegistrationFallsBackToTheEngineByName) {
         const bool useRegistered = kind == Hostile::kUnterminated;
         const RegistrySnapshot before = TakeProductSnapshot();
 
+        // The engine asked for by name is the stand-in, so that nothing of Wine's opens.
+        LibraryLoads loads(twpalmui_.get(), "hhctrl.ocx", byNameEngine);
+        ASSERT_TRUE(loads.applied());
         {
-            g_loads.clear();
-            ImportPatch loads(twpalmui_.get(), "KERNEL32.dll", "LoadLibraryA",
-                              reinterpret_cast<void*>(&RedirectingLoadLibraryA));
-            ASSERT_TRUE(loads.applied());
             MessageBoxDriver boxes;
             OnUserList(Clicking(IDC_HELP_BUTTON));
             CloseUserList();
             EXPECT_EQ(0, DisplaySettings());
             EXPECT_TRUE(boxes.seen().empty());
         }
-        const std::vector<std::string> attempted = HelpLoads();
+        const std::vector<std::string> attempted = loads.BesidesUserManager();
         ASSERT_FALSE(attempted.empty());
         for (const std::string& load : attempted) {
             EXPECT_LT(load.size(), static_cast<size_t>(MAX_PATH)) << "load attempted with an over-long name";
@@ -765,7 +726,7 @@ TEST_F(HostileRegistryTest, HelpEngineRegistrationFallsBackToTheEngineByName) {
         }
         const std::vector<HelpCall> calls = EngineCalls();
         ASSERT_EQ(1u, calls.size());
-        EXPECT_TRUE(SamePath(useRegistered ? registered : g_byNameEngine, calls[0].engine)) << calls[0].engine;
+        EXPECT_TRUE(SamePath(useRegistered ? registered : byNameEngine, calls[0].engine)) << calls[0].engine;
         EXPECT_EQ(BinDir() + "\\twpalm.chm", calls[0].file);
         ExpectOnlyChanges(before, {});
     }
@@ -889,7 +850,7 @@ TEST_F(LongInputTest, DataFilePathsMustFitMaxPath) {
         std::string shown;
         bool viewLog = true;
         dialogs_.On(kDateBookSettings, [&](HWND d) {
-            shown = FullText(d, IDC_SETTINGS_FILE);
+            shown = ControlText(d, IDC_SETTINGS_FILE);
             viewLog = IsEnabled(d, IDC_SETTINGS_VIEW_LOG);
             Click(d, IDOK);
         });
@@ -897,7 +858,7 @@ TEST_F(LongInputTest, DataFilePathsMustFitMaxPath) {
         EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
         EXPECT_EQ(path, shown);
         EXPECT_FALSE(viewLog);
-        std::vector<std::string> allowed = {"HKCU\\Orvelle\\Users\\Jane\\|LUC"};
+        std::vector<std::string> allowed = {kJaneLastConduitEntry};
         if (usable) {
             EXPECT_TRUE(boxes.seen().empty());
             allowed = SavedSettings("DateBook");
@@ -905,10 +866,7 @@ TEST_F(LongInputTest, DataFilePathsMustFitMaxPath) {
             ASSERT_EQ(1u, boxes.seen().size());
             EXPECT_EQ(kSelectDataFile, boxes.seen()[0].text);
         }
-        const std::vector<std::string> sections = SectionKeys({"Jane"});
-        allowed.insert(allowed.end(), sections.begin(), sections.end());
-        const std::vector<std::string> changes = UnexpectedChanges(before, TakeProductSnapshot(), allowed);
-        EXPECT_TRUE(changes.empty()) << changes.front();
+        ExpectOnlyChanges(before, allowed, {"Jane"});
         EXPECT_EQ(path, ProfileString("Users\\Jane", "Path"));
     }
 }
@@ -970,7 +928,7 @@ TEST_F(LongInputTest, LongUserNamesAreStoredWhollyOrRefusedWithNothingWritten) {
         bool opened = false;
         dialogs.On(kDateBookSettings, [&](HWND d) {
             opened = true;
-            shownUser = FullText(d, IDC_SETTINGS_USER);
+            shownUser = ControlText(d, IDC_SETTINGS_USER);
             viewLog = IsEnabled(d, IDC_SETTINGS_VIEW_LOG);
             SetCheck(d, IDC_SETTINGS_HIDDEN, true);
             Click(d, IDOK);

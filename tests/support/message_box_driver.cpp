@@ -36,8 +36,9 @@ int DefaultAnswer(HWND box) {
 }  // namespace
 
 std::string WindowText(HWND window) {
-    char text[4096] = {};
-    GetWindowTextA(window, text, sizeof text);
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], length + 1)));
     return text;
 }
 

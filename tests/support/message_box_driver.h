@@ -62,6 +62,7 @@ private:
 bool IsMessageBox(HWND window);
 // The button set (MB_OK, MB_YESNO, ...) a real message box shows.
 UINT ReadMessageBoxButtons(HWND box);
+// A window's whole text.
 std::string WindowText(HWND window);
 
 }  // namespace testsupport
