@@ -13,6 +13,7 @@
 #include <cctype>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -207,6 +208,9 @@ std::vector<KeyboardDialog> DialogsNamed(const std::vector<std::string>& names) 
 }
 
 std::string DialogName(const ::testing::TestParamInfo<KeyboardDialog>& info) { return info.param.name; }
+
+// GoogleTest names an instance's dialog by this instead of dumping its bytes.
+void PrintTo(const KeyboardDialog& dialog, std::ostream* out) { *out << dialog.name; }
 
 }  // namespace
 
