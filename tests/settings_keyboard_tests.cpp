@@ -511,8 +511,7 @@ TEST_F(KeyboardSettingsTest, EnterWithoutADataFileWarnsAndWritesNothing) {
     dialogs_.On(kDateBookSettings, Pressing(VK_RETURN));
     dialogs_.On(kDateBookSettings, Pressing(VK_ESCAPE));
     EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-    ASSERT_EQ(1u, boxes_.seen().size());
-    EXPECT_EQ(kSelectDataFile, boxes_.seen()[0].text);
+    EXPECT_EQ(std::vector<std::string>{kSelectDataFile}, boxes_.texts());
     ExpectOnlyChanges(before, {kJaneLastConduitEntry});
 }
 

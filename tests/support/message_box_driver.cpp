@@ -91,6 +91,12 @@ int WINAPI MessageBoxDriver::RecordingMessageBoxA(HWND owner, LPCSTR text, LPCST
     return real(owner, text, caption, flags);
 }
 
+std::vector<std::string> MessageBoxDriver::texts() const {
+    std::vector<std::string> texts;
+    for (const SeenMessageBox& box : seen_) texts.push_back(box.text);
+    return texts;
+}
+
 int MessageBoxDriver::unexpected() const {
     int count = 0;
     for (const SeenMessageBox& box : seen_) count += box.expected ? 0 : 1;

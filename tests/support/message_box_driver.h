@@ -40,6 +40,8 @@ public:
     void StopWatching() { patches_.clear(); }
 
     const std::vector<SeenMessageBox>& seen() const { return seen_; }
+    // The texts of the boxes seen, in order.
+    std::vector<std::string> texts() const;
     // Boxes that came without a queued answer.
     int unexpected() const;
 
