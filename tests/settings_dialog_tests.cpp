@@ -9,15 +9,13 @@
 #include "tests/settings_fixture.h"
 #include "tests/support/private_classes.h"
 #include "tests/support/test_paths.h"
+#include "tests/support/url_recorder.h"
 
+using namespace settingstexts;
 using namespace testsupport;
 
 namespace {
 
-const char kDateBookSettings[] = "Settings for Palm Date Book";
-const char kToDoListSettings[] = "Settings for Palm To Do List";
-const char kActionCaption[] = "HotSync Action";
-const char kOpenCaption[] = "Open Data File";
 const int kOpenFileNameBox = 0x47C;
 
 LONG FontWeight(HWND control) {
@@ -81,11 +79,10 @@ TEST_F(ConduitSettingsTest, FreshUserShowsTheDefaults) {
         Click(d, IDCANCEL);
     });
     EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     EXPECT_EQ("Jane", shown.user);
     EXPECT_EQ("", shown.file);
-    EXPECT_EQ("Synchronize", shown.permanent);
-    EXPECT_EQ("Synchronize", shown.oneTime);
+    EXPECT_EQ(kSynchronize, shown.permanent);
+    EXPECT_EQ(kSynchronize, shown.oneTime);
     EXPECT_FALSE(shown.hidden);
     EXPECT_FALSE(shown.isPrivate);
     EXPECT_TRUE(shown.duplicate);
@@ -105,7 +102,6 @@ TEST_F(ConduitSettingsTest, CaptionNamesTheConduit) {
     });
     DisplayUserSettings(1, "Jane");
     EXPECT_TRUE(toDoListShown);
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
 }
 
 TEST_F(ConduitSettingsTest, StoredValuesOutOfRangeAreShownNormalised) {
@@ -129,8 +125,8 @@ TEST_F(ConduitSettingsTest, StoredValuesOutOfRangeAreShownNormalised) {
     EXPECT_EQ(dataFile_, file);
     EXPECT_TRUE(hidden);
     EXPECT_TRUE(handheldWins);
-    EXPECT_EQ("Do Nothing", permanent);
-    EXPECT_EQ("Do Nothing", oneTime);  // no one-time action: the permanent one shows
+    EXPECT_EQ(kDoNothing, permanent);
+    EXPECT_EQ(kDoNothing, oneTime);  // no one-time action: the permanent one shows
     // Nothing is written back on load.
     DWORD stored = 0;
     ASSERT_TRUE(ProfileDword(janeDateBook_, "Conflicts", &stored));
@@ -142,31 +138,28 @@ TEST_F(ConduitSettingsTest, ActionsChosenInTheActionDialogAreSavedOnOk) {
     SetProfileDword(janeDateBook_, "Permanent", 2);
     int permanentChecked = -1, oneTimeChecked = -1;
     std::string permanentLabel, oneTimeLabel;
-    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDC_SETTINGS_CHANGE); });
+    dialogs_.On(kDateBookSettings, Clicking(IDC_SETTINGS_CHANGE));
     dialogs_.On(kActionCaption, [&](HWND a) {
         for (int i = 0; i < 4; ++i) {
             if (IsChecked(a, IDC_ACTION_PERMANENT_FIRST + i)) permanentChecked = i;
             if (IsChecked(a, IDC_ACTION_ONE_TIME_FIRST + i)) oneTimeChecked = i;
         }
         EXPECT_EQ(FW_BOLD, FontWeight(GetDlgItem(a, IDC_ACTION_PERMANENT_GROUP)));
-        SendDlgItemMessageA(a, IDC_ACTION_PERMANENT_FIRST + 2, BM_SETCHECK, BST_UNCHECKED, 0);
-        SendDlgItemMessageA(a, IDC_ACTION_PERMANENT_FIRST + 3, BM_SETCHECK, BST_CHECKED, 0);
+        SetCheck(a, IDC_ACTION_PERMANENT_FIRST + 3, true);
         Click(a, IDOK);
     });
     dialogs_.On(kDateBookSettings, [&](HWND d) {
         permanentLabel = ControlText(d, IDC_SETTINGS_PERMANENT);
         oneTimeLabel = ControlText(d, IDC_SETTINGS_ONE_TIME);
         SetCheck(d, IDC_SETTINGS_PRIVATE, true);
-        SendDlgItemMessageA(d, IDC_SETTINGS_DUPLICATE, BM_SETCHECK, BST_UNCHECKED, 0);
-        SendDlgItemMessageA(d, IDC_SETTINGS_ALMANOR_WINS, BM_SETCHECK, BST_CHECKED, 0);
+        SetCheck(d, IDC_SETTINGS_ALMANOR_WINS, true);
         Click(d, IDOK);
     });
     DisplayUserSettings(0, "Jane");
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     EXPECT_EQ(2, permanentChecked);
     EXPECT_EQ(-1, oneTimeChecked);
-    EXPECT_EQ("Do Nothing", permanentLabel);
-    EXPECT_EQ("Do Nothing", oneTimeLabel);
+    EXPECT_EQ(kDoNothing, permanentLabel);
+    EXPECT_EQ(kDoNothing, oneTimeLabel);
     DWORD value = 99;
     ASSERT_TRUE(ProfileDword(janeDateBook_, "Permanent", &value));
     EXPECT_EQ(3u, value);
@@ -188,13 +181,12 @@ TEST_F(ConduitSettingsTest, OneTimeActionRoundTripsThroughTheActionDialog) {
     SetProfileString("Users\\Jane", "Path", dataFile_);
     SetProfileDword(janeDateBook_, "Temporary", 1);
     int oneTimeChecked = -1;
-    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDC_SETTINGS_CHANGE); });
+    dialogs_.On(kDateBookSettings, Clicking(IDC_SETTINGS_CHANGE));
     dialogs_.On(kActionCaption, [&](HWND a) {
         for (int i = 0; i < 4; ++i) {
             if (IsChecked(a, IDC_ACTION_ONE_TIME_FIRST + i)) oneTimeChecked = i;
         }
-        SendDlgItemMessageA(a, IDC_ACTION_ONE_TIME_FIRST + 1, BM_SETCHECK, BST_UNCHECKED, 0);
-        SendDlgItemMessageA(a, IDC_ACTION_ONE_TIME_FIRST + 2, BM_SETCHECK, BST_CHECKED, 0);
+        SetCheck(a, IDC_ACTION_ONE_TIME_FIRST + 2, true);
         Click(a, IDOK);
     });
     std::string oneTimeLabel;
@@ -204,7 +196,7 @@ TEST_F(ConduitSettingsTest, OneTimeActionRoundTripsThroughTheActionDialog) {
     });
     DisplayUserSettings(0, "Jane");
     EXPECT_EQ(1, oneTimeChecked);
-    EXPECT_EQ("Handheld overwrites Almanor", oneTimeLabel);
+    EXPECT_EQ(kHandheldOverwrites, oneTimeLabel);
     DWORD value = 99;
     ASSERT_TRUE(ProfileDword(janeDateBook_, "Temporary", &value));
     EXPECT_EQ(2u, value);
@@ -214,13 +206,12 @@ TEST_F(ConduitSettingsTest, CancelWritesNothingWhateverChanged) {
     const std::string otherFile = productDir_ + "\\Other.al0";
     WriteTextFile(otherFile, "calendar");
     SetProfileString("Users\\Jane", "Path", dataFile_);
-    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDC_SETTINGS_CHANGE); });
+    dialogs_.On(kDateBookSettings, Clicking(IDC_SETTINGS_CHANGE));
     dialogs_.On(kActionCaption, [&](HWND a) {
-        SendDlgItemMessageA(a, IDC_ACTION_PERMANENT_FIRST, BM_SETCHECK, BST_UNCHECKED, 0);
-        SendDlgItemMessageA(a, IDC_ACTION_PERMANENT_FIRST + 1, BM_SETCHECK, BST_CHECKED, 0);
+        SetCheck(a, IDC_ACTION_PERMANENT_FIRST + 1, true);
         Click(a, IDOK);
     });
-    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDC_SETTINGS_BROWSE); });
+    dialogs_.On(kDateBookSettings, Clicking(IDC_SETTINGS_BROWSE));
     dialogs_.On(kOpenCaption, [&](HWND open) { ChooseFile(open, otherFile); });
     std::string fileShown;
     dialogs_.On(kDateBookSettings, [&](HWND d) {
@@ -229,7 +220,6 @@ TEST_F(ConduitSettingsTest, CancelWritesNothingWhateverChanged) {
         Click(d, IDCANCEL);
     });
     DisplayUserSettings(0, "Jane");
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     EXPECT_EQ(otherFile, fileShown);
     EXPECT_EQ(dataFile_, ProfileString("Users\\Jane", "Path"));
     EXPECT_TRUE(ValueNames("Software\\Quillon Software\\Orvelle\\" + janeDateBook_).empty());
@@ -238,10 +228,9 @@ TEST_F(ConduitSettingsTest, CancelWritesNothingWhateverChanged) {
 TEST_F(ConduitSettingsTest, CancelInTheActionDialogKeepsTheActions) {
     SetProfileDword(janeDateBook_, "Permanent", 1);
     std::string permanentLabel;
-    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDC_SETTINGS_CHANGE); });
+    dialogs_.On(kDateBookSettings, Clicking(IDC_SETTINGS_CHANGE));
     dialogs_.On(kActionCaption, [&](HWND a) {
-        SendDlgItemMessageA(a, IDC_ACTION_PERMANENT_FIRST + 1, BM_SETCHECK, BST_UNCHECKED, 0);
-        SendDlgItemMessageA(a, IDC_ACTION_PERMANENT_FIRST + 3, BM_SETCHECK, BST_CHECKED, 0);
+        SetCheck(a, IDC_ACTION_PERMANENT_FIRST + 3, true);
         Click(a, IDCANCEL);
     });
     dialogs_.On(kDateBookSettings, [&](HWND d) {
@@ -249,7 +238,7 @@ TEST_F(ConduitSettingsTest, CancelInTheActionDialogKeepsTheActions) {
         Click(d, IDCANCEL);
     });
     DisplayUserSettings(0, "Jane");
-    EXPECT_EQ("Almanor overwrites Handheld", permanentLabel);
+    EXPECT_EQ(kAlmanorOverwrites, permanentLabel);
 }
 
 TEST_F(ConduitSettingsTest, MissingDataFileIsRefusedUntilAnotherIsChosen) {
@@ -263,14 +252,13 @@ TEST_F(ConduitSettingsTest, MissingDataFileIsRefusedUntilAnotherIsChosen) {
         fileShown = ControlText(d, IDC_SETTINGS_FILE);
         Click(d, IDOK);
     });
-    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDC_SETTINGS_BROWSE); });
+    dialogs_.On(kDateBookSettings, Clicking(IDC_SETTINGS_BROWSE));
     dialogs_.On(kOpenCaption, [&](HWND open) { ChooseFile(open, dataFile_); });
-    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDOK); });
+    dialogs_.On(kDateBookSettings, Clicking(IDOK));
     DisplayUserSettings(0, "Jane");
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     EXPECT_EQ(gone, fileShown);
     ASSERT_EQ(1u, boxes_.seen().size());
-    EXPECT_EQ("Select a data file.", boxes_.seen()[0].text);
+    EXPECT_EQ(kSelectDataFile, boxes_.seen()[0].text);
     EXPECT_EQ(kProductCaption, boxes_.seen()[0].caption);
     EXPECT_EQ(static_cast<UINT>(MB_ICONWARNING), boxes_.seen()[0].flags);
     EXPECT_EQ(settings, boxes_.seen()[0].owner);
@@ -279,11 +267,10 @@ TEST_F(ConduitSettingsTest, MissingDataFileIsRefusedUntilAnotherIsChosen) {
 
 TEST_F(ConduitSettingsTest, EmptyDataFileIsRefusedAndNothingIsWritten) {
     boxes_.Answer(IDOK);
-    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDOK); });
-    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDCANCEL); });
+    dialogs_.On(kDateBookSettings, Clicking(IDOK));
+    dialogs_.On(kDateBookSettings, Clicking(IDCANCEL));
     DisplayUserSettings(0, "Jane");
-    ASSERT_EQ(1u, boxes_.seen().size());
-    EXPECT_EQ("Select a data file.", boxes_.seen()[0].text);
+    EXPECT_EQ(std::vector<std::string>{kSelectDataFile}, boxes_.texts());
     EXPECT_EQ("<missing>", ProfileString("Users\\Jane", "Path"));
 }
 
@@ -303,7 +290,6 @@ TEST_F(ConduitSettingsTest, ViewLogFollowsTheLogOfTheChosenFile) {
         Click(d, IDCANCEL);
     });
     DisplayUserSettings(0, "Jane O'Neil");
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     EXPECT_FALSE(enabledBefore);
     EXPECT_TRUE(enabledAfter);
 }
@@ -330,9 +316,9 @@ TEST_F(ConduitSettingsTest, BothConduitsShareTheDataFile) {
     const std::string newFile = productDir_ + "\\Shared.al0";
     WriteTextFile(newFile, "calendar");
     SetProfileString("Users\\Jane", "Path", dataFile_);
-    dialogs_.On(kToDoListSettings, [&](HWND d) { Click(d, IDC_SETTINGS_BROWSE); });
+    dialogs_.On(kToDoListSettings, Clicking(IDC_SETTINGS_BROWSE));
     dialogs_.On(kOpenCaption, [&](HWND open) { ChooseFile(open, newFile); });
-    dialogs_.On(kToDoListSettings, [&](HWND d) { Click(d, IDOK); });
+    dialogs_.On(kToDoListSettings, Clicking(IDOK));
     DisplayUserSettings(1, "Jane");
     std::string dateBookFile;
     dialogs_.On(kDateBookSettings, [&](HWND d) {
@@ -340,7 +326,6 @@ TEST_F(ConduitSettingsTest, BothConduitsShareTheDataFile) {
         Click(d, IDCANCEL);
     });
     DisplayUserSettings(0, "Jane");
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     EXPECT_EQ(newFile, dateBookFile);
 }
 
@@ -349,30 +334,22 @@ TEST_F(ConduitSettingsTest, EnterInTheSettingsDialogValidatesLikeOk) {
     dialogs_.On(kDateBookSettings, [&](HWND d) {
         PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     });
-    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDCANCEL); });
+    dialogs_.On(kDateBookSettings, Clicking(IDCANCEL));
     DisplayUserSettings(0, "Jane");
-    ASSERT_EQ(1u, boxes_.seen().size());
-    EXPECT_EQ("Select a data file.", boxes_.seen()[0].text);
+    EXPECT_EQ(std::vector<std::string>{kSelectDataFile}, boxes_.texts());
 }
 
 TEST_F(ConduitSettingsTest, ViewLogOpensTheLogInTheProgramForTextFiles) {
     PrivateClasses classes;
     ASSERT_TRUE(classes.overridden());
     const std::string record = productDir_ + "\\opened.txt";
-    ASSERT_TRUE(PrivateClasses::SetDefault(".txt", "tidewelltest.log"));
-    ASSERT_TRUE(PrivateClasses::SetDefault("tidewelltest.log\\shell\\open\\command",
-                                           "\"" + StandInDir("urlrecorder") + "\\UrlRecorder.exe\" \"" + record +
-                                               "\" \"%1\""));
+    ASSERT_TRUE(RecordTextFileOpens(record));
     const std::string log = productDir_ + "\\Home_dates_jane_log.txt";
     WriteTextFile(log, "log");
     SetProfileString("Users\\Jane", "Path", dataFile_);
     dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDC_SETTINGS_VIEW_LOG); });
-    dialogs_.On(kDateBookSettings, [&](HWND d) { Click(d, IDCANCEL); });
+    dialogs_.On(kDateBookSettings, Clicking(IDCANCEL));
     DisplayUserSettings(0, "Jane");
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
-    for (int wait = 0; wait < 100 && !PathExists(record); ++wait) Sleep(50);
-    std::string opened = ReadTextFile(record);
-    while (!opened.empty() && (opened.back() == '\n' || opened.back() == '\r')) opened.pop_back();
-    EXPECT_EQ(log, opened);
+    EXPECT_EQ(log + "\n", RecordedOpens(record));
     EXPECT_TRUE(boxes_.seen().empty());
 }

@@ -1,6 +1,10 @@
 #include "tests/settings_fixture.h"
 
+#include <utility>
+#include <vector>
+
 #include "common/reg_key.h"
+#include "resources/twpalmui_ids.h"
 #include "tests/support/test_paths.h"
 
 using namespace testsupport;
@@ -23,6 +27,7 @@ void SettingsTest::SetUp() {
 }
 
 void SettingsTest::TearDown() {
+    EXPECT_EQ(std::vector<std::string>(), dialogs_.problems()) << "the dialog script did not run as written";
     boxes_.StopWatching();
     twpalmui_.Free();
     ProductTest::TearDown();
@@ -31,6 +36,14 @@ void SettingsTest::TearDown() {
 void SettingsTest::RegisterBothConduits() {
     palm_.RegisterConduit("date", {{{"Name", productDir_ + "\\twdate.dll"}}, {{"Type", 1}}});
     palm_.RegisterConduit("todo", {{{"Name", productDir_ + "\\twtask.dll"}}, {{"Type", 1}}});
+}
+
+void SettingsTest::ExpectOnlyChanges(const RegistrySnapshot& before, std::vector<std::string> allowed,
+                                     const std::vector<std::string>& users) {
+    const std::vector<std::string> sections = SectionKeys(users);
+    allowed.insert(allowed.end(), sections.begin(), sections.end());
+    const std::vector<std::string> changes = UnexpectedChanges(before, TakeProductSnapshot(), allowed);
+    EXPECT_TRUE(changes.empty()) << changes.size() << " unexpected changes, first: " << changes.front();
 }
 
 int SettingsTest::DisplaySettings(HWND parent) {
@@ -43,6 +56,18 @@ int SettingsTest::DisplayUserSettings(int conduit, const char* user, HWND parent
     auto display = twpalmui_.Find<int(WINAPI*)(int, const char*, HWND)>("DisplayUserSettings");
     EXPECT_TRUE(display != nullptr);
     return display ? display(conduit, user, parent) : -99;
+}
+
+void SettingsTest::OnUserList(Action action) { dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, std::move(action)); }
+
+void SettingsTest::OnAppList(Action action) { dialogs_.On(kUserListCaption, IDC_APPS_CHANGE, std::move(action)); }
+
+void SettingsTest::OpenAppList() { OnUserList(Clicking(IDC_USERS_SETTINGS)); }
+
+void SettingsTest::CloseUserList() { OnUserList(Clicking(IDCANCEL)); }
+
+SettingsTest::Action SettingsTest::Clicking(int id) {
+    return [id](HWND dialog) { Click(dialog, id); };
 }
 
 std::string SettingsTest::ProfileString(const std::string& section, const char* name) {

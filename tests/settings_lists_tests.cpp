@@ -7,21 +7,8 @@
 #include "tests/settings_fixture.h"
 #include "tests/support/test_paths.h"
 
+using namespace settingstexts;
 using namespace testsupport;
-
-namespace {
-
-const char kDateBookSettings[] = "Settings for Palm Date Book";
-const char kToDoListSettings[] = "Settings for Palm To Do List";
-const char kNoPalmDesktop[] =
-    "You must install the Palm Desktop 3.1 or higher software to synchronize your data with handhelds.\n\n"
-    "We recommend synchronizing with the Palm Desktop before installing Tidewell for Palm \n"
-    "to insure the HotSync Manager is functioning properly.";
-const char kMissingComponent[] =
-    "Cannot load the program because there are no some components. [#3001]\n\n"
-    "Please reinstall Tidewell for Palm.";
-
-}  // namespace
 
 class UserListTest : public SettingsTest {};
 
@@ -37,14 +24,13 @@ TEST_F(UserListTest, ListsRealUsersSortedAndSelectsTheLastOneIgnoringCase) {
     std::vector<std::string> items;
     int selection = -1;
     bool settingsEnabled = false;
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) {
+    OnUserList([&](HWND dialog) {
         items = ListItems(dialog, IDC_USERS_LIST);
         selection = ListSelection(dialog, IDC_USERS_LIST);
         settingsEnabled = IsEnabled(dialog, IDC_USERS_SETTINGS);
         Click(dialog, IDCANCEL);
     });
     EXPECT_EQ(0, DisplaySettings());
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     EXPECT_EQ(std::vector<std::string>({"Alice", "bob", "Jane O'Neil"}), items);
     EXPECT_EQ(2, selection);
     EXPECT_TRUE(settingsEnabled);
@@ -57,7 +43,7 @@ TEST_F(UserListTest, UnknownLastUserSelectsTheFirst) {
     palm_.AddUser(6, "Amy");
     SetProfileString("Users", "LUN", "Nobody");
     int selection = -1;
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) {
+    OnUserList([&](HWND dialog) {
         selection = ListSelection(dialog, IDC_USERS_LIST);
         Click(dialog, IDCANCEL);
     });
@@ -67,18 +53,16 @@ TEST_F(UserListTest, UnknownLastUserSelectsTheFirst) {
 
 TEST_F(UserListTest, NoUsersDisablesSettingsAndDoubleClickDoesNothing) {
     bool settingsEnabled = true;
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) {
+    OnUserList([&](HWND dialog) {
         settingsEnabled = IsEnabled(dialog, IDC_USERS_SETTINGS);
         DoubleClickList(dialog, IDC_USERS_LIST);
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_USERS_SETTINGS, BN_CLICKED), 0);
     });
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) { Click(dialog, IDCANCEL); });
+    CloseUserList();
     EXPECT_EQ(0, DisplaySettings());
     EXPECT_FALSE(settingsEnabled);
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     EXPECT_FALSE(ProfileKeyExists("Users\\"));
-    std::string lastUser = ProfileString("Users", "LUN");
-    EXPECT_EQ("<missing>", lastUser);
+    EXPECT_EQ("<missing>", ProfileString("Users", "LUN"));
 }
 
 TEST_F(UserListTest, MissingUserManagerWarnsAndTheListStillWorks) {
@@ -86,7 +70,7 @@ TEST_F(UserListTest, MissingUserManagerWarnsAndTheListStillWorks) {
     boxes_.Answer(IDOK);
     bool settingsEnabled = true;
     HWND userList = nullptr;
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) {
+    OnUserList([&](HWND dialog) {
         userList = dialog;
         settingsEnabled = IsEnabled(dialog, IDC_USERS_SETTINGS);
         EXPECT_TRUE(ListItems(dialog, IDC_USERS_LIST).empty());
@@ -107,19 +91,17 @@ TEST_F(UserListTest, UserManagerLackingAFunctionCountsAsMissing) {
         palm_.AddUser(5, "Jane");
         MessageBoxDriver boxes;
         boxes.Answer(IDOK);
-        DialogDriver dialogs;
-        dialogs.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) {
+        OnUserList([&](HWND dialog) {
             EXPECT_TRUE(ListItems(dialog, IDC_USERS_LIST).empty()) << function;
             Click(dialog, IDCANCEL);
         });
         DisplaySettings();
-        ASSERT_EQ(1u, boxes.seen().size()) << function;
-        EXPECT_EQ(kNoPalmDesktop, boxes.seen()[0].text) << function;
+        EXPECT_EQ(std::vector<std::string>{kNoPalmDesktop}, boxes.texts()) << function;
     }
     // UmIsUserInstalled is never called: a library without it still lists users.
     palm_.PutVariant("userdata-without-UmIsUserInstalled", "UserData.dll", palmDir_);
     std::vector<std::string> items;
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) {
+    OnUserList([&](HWND dialog) {
         items = ListItems(dialog, IDC_USERS_LIST);
         Click(dialog, IDCANCEL);
     });
@@ -130,7 +112,7 @@ TEST_F(UserListTest, UserManagerLackingAFunctionCountsAsMissing) {
 TEST_F(UserListTest, SystemMenuCarriesTheSummaryAfterASeparator) {
     std::string lastItem;
     UINT separatorState = 0;
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) {
+    OnUserList([&](HWND dialog) {
         HMENU menu = GetSystemMenu(dialog, FALSE);
         const int count = GetMenuItemCount(menu);
         char text[64] = {};
@@ -153,17 +135,16 @@ protected:
     // Opens the application list for Jane and runs check on it, then closes both.
     void InspectAppList(const std::function<void(HWND userList, HWND appList)>& check) {
         HWND userList = nullptr;
-        dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) {
+        OnUserList([&](HWND dialog) {
             userList = dialog;
             Click(dialog, IDC_USERS_SETTINGS);
         });
-        dialogs_.On(kUserListCaption, IDC_APPS_CHANGE, [&](HWND appList) {
+        OnAppList([&](HWND appList) {
             check(userList, appList);
             Click(appList, IDCANCEL);
         });
-        dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) { Click(dialog, IDCANCEL); });
+        CloseUserList();
         DisplaySettings();
-        EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     }
 };
 
@@ -182,19 +163,8 @@ TEST_F(AppListTest, LastConduitIsClampedIntoTheList) {
     for (DWORD stored : storedValues) {
         SetProfileDword("Users\\Jane", "LUC", stored);
         const int expected = stored == static_cast<DWORD>(-3) ? 0 : 1;
-        DialogDriver dialogs;
-        HWND userList = nullptr;
         int selection = -1;
-        dialogs.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) {
-            userList = dialog;
-            Click(dialog, IDC_USERS_SETTINGS);
-        });
-        dialogs.On(kUserListCaption, IDC_APPS_CHANGE, [&](HWND appList) {
-            selection = ListSelection(appList, IDC_APPS_LIST);
-            Click(appList, IDCANCEL);
-        });
-        dialogs.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) { Click(dialog, IDCANCEL); });
-        DisplaySettings();
+        InspectAppList([&](HWND, HWND appList) { selection = ListSelection(appList, IDC_APPS_LIST); });
         EXPECT_EQ(expected, selection) << static_cast<int>(stored);
     }
 }
@@ -215,11 +185,11 @@ TEST_F(AppListTest, ChoosingAConduitClosesTheListFirstAndReturnsToTheUserList) {
     HWND userList = nullptr;
     HWND settingsOwner = nullptr;
     bool appListGone = false;
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) {
+    OnUserList([&](HWND dialog) {
         userList = dialog;
         DoubleClickList(dialog, IDC_USERS_LIST);
     });
-    dialogs_.On(kUserListCaption, IDC_APPS_CHANGE, [&](HWND appList) {
+    OnAppList([&](HWND appList) {
         SelectListItem(appList, IDC_APPS_LIST, 1);
         Click(appList, IDC_APPS_CHANGE);
     });
@@ -229,12 +199,11 @@ TEST_F(AppListTest, ChoosingAConduitClosesTheListFirstAndReturnsToTheUserList) {
         appListGone = FindDialog(kUserListCaption, IDC_APPS_CHANGE) == nullptr;
         Click(settings, IDCANCEL);
     });
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) {
+    OnUserList([&](HWND dialog) {
         EXPECT_EQ(userList, dialog);
         Click(dialog, IDCANCEL);
     });
     DisplaySettings();
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     EXPECT_EQ(userList, settingsOwner);
     EXPECT_TRUE(appListGone);
     DWORD lastConduit = 99;
@@ -248,8 +217,8 @@ TEST_F(AppListTest, MissingComponentWarningIsOwnedByTheListAndSettingsStillOpen)
     boxes_.Answer(IDOK);
     HWND appListWindow = nullptr;
     bool settingsOpened = false;
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) { Click(dialog, IDC_USERS_SETTINGS); });
-    dialogs_.On(kUserListCaption, IDC_APPS_CHANGE, [&](HWND appList) {
+    OpenAppList();
+    OnAppList([&](HWND appList) {
         appListWindow = appList;
         Click(appList, IDC_APPS_CHANGE);
     });
@@ -257,7 +226,7 @@ TEST_F(AppListTest, MissingComponentWarningIsOwnedByTheListAndSettingsStillOpen)
         settingsOpened = true;
         Click(settings, IDCANCEL);
     });
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND dialog) { Click(dialog, IDCANCEL); });
+    CloseUserList();
     DisplaySettings();
     EXPECT_TRUE(settingsOpened);
     ASSERT_EQ(1u, boxes_.seen().size());
@@ -301,11 +270,11 @@ TEST_F(UserSettingsExportTest, VerifyAskingAboutAnUnregisteredConduitIsNoMissing
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Palm Desktop Stand-in\\Conduits\\date");
     HWND owner = CreateWindowA("STATIC", "caller", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
     boxes_.Answer(IDNO);
-    dialogs_.On(kDateBookSettings, [&](HWND settings) { Click(settings, IDCANCEL); });
+    dialogs_.On(kDateBookSettings, Clicking(IDCANCEL));
     EXPECT_EQ(0, DisplayUserSettings(0, "Jane", owner));
     DestroyWindow(owner);
     ASSERT_EQ(1u, boxes_.seen().size());
-    EXPECT_EQ(0u, boxes_.seen()[0].text.find("Do you want to synchronize Palm Date Book with Almanor?"));
+    EXPECT_EQ(0u, boxes_.seen()[0].text.find(kSynchronizeQuestionStart));
     EXPECT_EQ(owner, boxes_.seen()[0].owner);
     EXPECT_FALSE(palm_.HasConduit("date"));
     EXPECT_EQ(nullptr, GetModuleHandleA((productDir_ + "\\twpalm.dll").c_str()));

@@ -121,7 +121,15 @@ void DoubleClickList(HWND dialog, int id) {
 }
 
 void SetCheck(HWND dialog, int id, bool checked) {
-    if (IsChecked(dialog, id) != checked) SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
+    if (IsChecked(dialog, id) == checked) return;
+    HWND button = GetDlgItem(dialog, id);
+    ASSERT_TRUE(button != nullptr) << "no control " << id;
+    // BM_CLICK also clicks a disabled button, which a user cannot.
+    ASSERT_TRUE(IsWindowEnabled(button)) << "control " << id << " is disabled";
+    const LONG_PTR type = GetWindowLongPtrA(button, GWL_STYLE) & BS_TYPEMASK;
+    ASSERT_FALSE(!checked && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON))
+        << "a click cannot uncheck radio button " << id;
+    SendMessageA(button, BM_CLICK, 0, 0);
 }
 
 void PressKey(HWND dialog, WPARAM key) {

@@ -59,6 +59,8 @@ HWND FindDialog(const std::string& caption, int controlId = 0);
 void Click(HWND dialog, int id);                 // fails the test when disabled
 void SelectListItem(HWND dialog, int id, int index);
 void DoubleClickList(HWND dialog, int id);
+// Clicks a check box whose state differs, or a radio button to be checked
+// (its group unchecks the others); a radio button cannot be unchecked so.
 void SetCheck(HWND dialog, int id, bool checked);
 void PressKey(HWND dialog, WPARAM key);
 

@@ -36,8 +36,9 @@ int DefaultAnswer(HWND box) {
 }  // namespace
 
 std::string WindowText(HWND window) {
-    char text[4096] = {};
-    GetWindowTextA(window, text, sizeof text);
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(window, &text[0], length + 1)));
     return text;
 }
 
@@ -88,6 +89,12 @@ int WINAPI MessageBoxDriver::RecordingMessageBoxA(HWND owner, LPCSTR text, LPCST
     auto real = reinterpret_cast<MessageBoxFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "MessageBoxA")));
     return real(owner, text, caption, flags);
+}
+
+std::vector<std::string> MessageBoxDriver::texts() const {
+    std::vector<std::string> texts;
+    for (const SeenMessageBox& box : seen_) texts.push_back(box.text);
+    return texts;
 }
 
 int MessageBoxDriver::unexpected() const {

@@ -40,6 +40,8 @@ public:
     void StopWatching() { patches_.clear(); }
 
     const std::vector<SeenMessageBox>& seen() const { return seen_; }
+    // The texts of the boxes seen, in order.
+    std::vector<std::string> texts() const;
     // Boxes that came without a queued answer.
     int unexpected() const;
 
@@ -62,6 +64,7 @@ private:
 bool IsMessageBox(HWND window);
 // The button set (MB_OK, MB_YESNO, ...) a real message box shows.
 UINT ReadMessageBoxButtons(HWND box);
+// A window's whole text.
 std::string WindowText(HWND window);
 
 }  // namespace testsupport

@@ -20,115 +20,34 @@
 #include "common/reg_key.h"
 #include "resources/twpalmui_ids.h"
 #include "tests/settings_fixture.h"
+#include "tests/support/help_engine_calls.h"
 #include "tests/support/import_patch.h"
+#include "tests/support/library_loads.h"
 #include "tests/support/private_classes.h"
 #include "tests/support/test_paths.h"
+#include "tests/support/url_recorder.h"
 #include "tests/support/windows_versions.h"
 
+using namespace settingstexts;
 using namespace testsupport;
 
 namespace {
 
-const char kUserList[] = "Tidewell for Palm Settings";
-const char kAboutCaption[] = "About Tidewell for Palm";
-const char kHelpServerKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
-const char kHttpCommandKey[] = "http\\shell\\open\\command";
 const char kLinkAddress[] = "http://www.tidewell.example.com/palm/?src=aboutr&version=1.5r";
 
 std::string ProcessSuffix() { return std::to_string(GetCurrentProcessId()); }
-
-// ---------------------------------------------------------------------------
-// What the stand-in engine recorded (standins/helpengine).
-
-struct HelpCall {
-    std::string engine;
-    ULONGLONG caller = 0;
-    std::string file = "<null>";
-    DWORD command = 0xFFFFFFFF;
-    ULONGLONG data = 0xFFFFFFFF;
-};
-
-const char kEngineCallsRoot[] = "Software\\Help Engine Stand-in";
-
-std::string EngineCallsPath() { return std::string(kEngineCallsRoot) + "\\" + ProcessSuffix(); }
-
-void ForgetEngineCalls() {
-    DeleteKeyTree(HKEY_CURRENT_USER, EngineCallsPath().c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, kEngineCallsRoot);  // only when no other process's calls are left
-}
-
-ULONGLONG ReadQword(const RegKey& key, const char* name) {
-    std::vector<BYTE> bytes;
-    DWORD type = 0;
-    if (!key.ReadBytes(name, &bytes, &type) || type != REG_QWORD || bytes.size() != 8) return 0xDEADBEEF;
-    return *reinterpret_cast<const ULONGLONG*>(bytes.data());
-}
-
-std::vector<HelpCall> EngineCalls() {
-    std::vector<HelpCall> calls;
-    RegKey root = RegKey::Open(HKEY_CURRENT_USER, EngineCallsPath().c_str());
-    for (int n = 1; root; ++n) {
-        RegKey call = RegKey::Open(root.get(), std::to_string(n).c_str());
-        if (!call) break;
-        HelpCall seen;
-        call.ReadString("Engine", &seen.engine);
-        seen.caller = ReadQword(call, "Caller");
-        call.ReadString("File", &seen.file);
-        std::vector<BYTE> bytes;
-        DWORD type = 0;
-        if (call.ReadBytes("Command", &bytes, &type) && type == REG_DWORD && bytes.size() == 4) {
-            seen.command = *reinterpret_cast<const DWORD*>(bytes.data());
-        }
-        seen.data = ReadQword(call, "Data");
-        calls.push_back(seen);
-    }
-    return calls;
-}
-
-// Copies a stand-in engine ("helpengine" or "helpengine-without-HtmlHelpA")
-// into folder under the name given; returns its full path.
-std::string PlaceEngine(const std::string& binDir, const std::string& variant, const std::string& folder,
-                        const std::string& name) {
-    const std::string from = binDir + "\\standins\\" + variant + "\\HelpEngine.dll";
-    if (!CopyFileA(from.c_str(), (folder + "\\" + name).c_str(), FALSE)) return "<not copied: " + from + ">";
-    return folder + "\\" + name;
-}
 
 bool IsLoaded(const std::string& path) { return GetModuleHandleA(path.c_str()) != nullptr; }
 
 // ---------------------------------------------------------------------------
 // The library's own loads and lookups, seen through its imports.
 
-std::vector<std::string> g_loads;
 int g_helpEntryLookups = 0;
-
-HMODULE WINAPI RecordingLoadLibraryA(LPCSTR name) {
-    g_loads.push_back(name ? name : "<null>");
-    return LoadLibraryA(name);
-}
 
 FARPROC WINAPI RecordingGetProcAddress(HMODULE module, LPCSTR name) {
     if (reinterpret_cast<ULONG_PTR>(name) == 14) ++g_helpEntryLookups;
     return GetProcAddress(module, name);
 }
-
-// The loads made for help: all but the Palm User Manager's.
-std::vector<std::string> HelpLoads() {
-    std::vector<std::string> loads;
-    for (const std::string& load : g_loads) {
-        const std::string name = load.substr(load.rfind('\\') + 1);
-        if (lstrcmpiA(name.c_str(), "UserData.dll") != 0) loads.push_back(load);
-    }
-    return loads;
-}
-
-struct LoadRecorder {
-    explicit LoadRecorder(HMODULE library)
-        : patch(library, "KERNEL32.dll", "LoadLibraryA", reinterpret_cast<void*>(&RecordingLoadLibraryA)) {
-        g_loads.clear();
-    }
-    ImportPatch patch;
-};
 
 // Visible top-level windows of this thread other than the user list.
 int OtherVisibleWindows(HWND userList) {
@@ -182,15 +101,15 @@ bool DriveUserList(const std::string& binDir, const std::vector<std::function<vo
     Module twpalmui = Module::Load((binDir + "\\twpalmui.dll").c_str());
     auto display = twpalmui.Find<int(WINAPI*)(HWND)>("DisplaySettings");
     if (!display) return false;
-    LoadRecorder loads(twpalmui.get());
+    LibraryLoads loads(twpalmui.get());
     MessageBoxDriver boxes;
     boxes.Watch(twpalmui.get());
     DialogDriver dialogs;
-    for (const auto& step : steps) dialogs.On(kUserList, IDC_USERS_SETTINGS, step);
-    dialogs.On(kUserList, IDC_USERS_SETTINGS, [](HWND dialog) { Click(dialog, IDCANCEL); });
+    for (const auto& step : steps) dialogs.On(kUserListCaption, IDC_USERS_SETTINGS, step);
+    dialogs.On(kUserListCaption, IDC_USERS_SETTINGS, [](HWND dialog) { Click(dialog, IDCANCEL); });
     const bool shown = display(nullptr) == 0 && dialogs.problems().empty();
     std::printf("boxes=%d loads=", static_cast<int>(boxes.seen().size()));
-    for (const std::string& load : HelpLoads()) std::printf("[%s]", load.c_str());
+    for (const std::string& load : loads.BesidesUserManager()) std::printf("[%s]", load.c_str());
     std::printf("\n");
     boxes.StopWatching();
     return shown;
@@ -277,9 +196,8 @@ protected:
         scratch_.push_back(MakeScratchDir(name));
         return scratch_.back();
     }
-    std::string PlaceEngine(const std::string& variant, const std::string& folder,
-                            const std::string& name = "HelpEngine.dll") {
-        return ::PlaceEngine(BinDir(), variant, Scratch(folder), name);
+    std::string PlaceEngine(const std::string& variant, const std::string& folder) {
+        return PlaceHelpEngine(variant, Scratch(folder));
     }
     void RegisterEngine(const std::string& path) {
         ASSERT_TRUE(PrivateClasses::SetDefault(kHelpServerKey, path));
@@ -287,17 +205,15 @@ protected:
 
     // Shows the user list, runs each step on it in turn (one driver step
     // each, so that what a step posts is handled before the next), closes it.
-    void WithUserList(const std::vector<std::function<void(HWND)>>& steps) {
-        DialogDriver dialogs;
+    void WithUserList(const std::vector<Action>& steps) {
         for (const auto& step : steps) {
-            dialogs.On(kUserList, IDC_USERS_SETTINGS, [this, step](HWND dialog) {
+            OnUserList([this, step](HWND dialog) {
                 userList_ = dialog;
                 step(dialog);
             });
         }
-        dialogs.On(kUserList, IDC_USERS_SETTINGS, [](HWND dialog) { Click(dialog, IDCANCEL); });
+        CloseUserList();
         EXPECT_EQ(0, DisplaySettings());
-        EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
     }
 
     static void ClickHelp(HWND userList) { Click(userList, IDC_HELP_BUTTON); }
@@ -305,7 +221,7 @@ protected:
     // Runs the by-name child from a folder holding the stand-in as hhctrl.ocx.
     ChildResult RunByName(const std::string& mode) {
         byNameFolder_ = Scratch("by-name");
-        EXPECT_EQ(byNameFolder_ + "\\hhctrl.ocx", ::PlaceEngine(BinDir(), "helpengine", byNameFolder_, "hhctrl.ocx"));
+        EXPECT_EQ(byNameFolder_ + "\\hhctrl.ocx", PlaceHelpEngine("helpengine", byNameFolder_, "hhctrl.ocx"));
         return RunCopyIn(byNameFolder_, "native", "help-by-name", mode + "|" + BinDir());
     }
 
@@ -341,19 +257,17 @@ TEST_F(HelpTest, HelpFromAnotherDialogOpensTheSameTopicForTheUserList) {
     // The help command of any dialog ends in the same request; the calling
     // window stays the main window, the user list.
     HWND about = nullptr;
-    DialogDriver dialogs;
-    dialogs.On(kUserList, IDC_USERS_SETTINGS, [&](HWND dialog) {
+    OnUserList([&](HWND dialog) {
         userList_ = dialog;
         Click(dialog, IDC_USERS_ABOUT);
     });
-    dialogs.On(kAboutCaption, IDC_ABOUT_LINK, [&](HWND dialog) {
+    dialogs_.On(kAboutCaption, IDC_ABOUT_LINK, [&](HWND dialog) {
         about = dialog;
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_HELP_BUTTON, BN_CLICKED), 0);
     });
-    dialogs.On(kAboutCaption, IDC_ABOUT_LINK, [&](HWND dialog) { Click(dialog, IDOK); });
-    dialogs.On(kUserList, IDC_USERS_SETTINGS, [](HWND dialog) { Click(dialog, IDCANCEL); });
+    dialogs_.On(kAboutCaption, IDC_ABOUT_LINK, Clicking(IDOK));
+    CloseUserList();
     DisplaySettings();
-    EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
 
     const std::vector<HelpCall> calls = EngineCalls();
     ASSERT_EQ(1u, calls.size());
@@ -368,8 +282,8 @@ TEST_F(HelpTest, LaterRequestsUseTheLoadedEngineWithoutReadingTheRegistryAgain) 
     const std::string first = PlaceEngine("helpengine", "first");
     const std::string second = PlaceEngine("helpengine", "second");
     RegisterEngine(first);
-    LoadRecorder loads(twpalmui_.get());
-    ASSERT_TRUE(loads.patch.applied());
+    LibraryLoads loads(twpalmui_.get());
+    ASSERT_TRUE(loads.applied());
     WithUserList({ClickHelp, [&](HWND dialog) {
                       RegisterEngine(second);
                       ClickHelp(dialog);
@@ -381,7 +295,7 @@ TEST_F(HelpTest, LaterRequestsUseTheLoadedEngineWithoutReadingTheRegistryAgain) 
     ASSERT_EQ(3u, calls.size());
     for (const HelpCall& call : calls) EXPECT_EQ(first, call.engine);
     EXPECT_FALSE(IsLoaded(second));
-    EXPECT_EQ(std::vector<std::string>{first}, HelpLoads());
+    EXPECT_EQ(std::vector<std::string>{first}, loads.BesidesUserManager());
 }
 
 TEST_F(HelpTest, RegisteredEngineFileThatIsGoneFallsBackToTheEngineByName) {
@@ -415,10 +329,10 @@ TEST_F(HelpTest, EngineWithoutTheHelpEntryDoesNothingAndIsAskedAgainEachTime) {
     const std::string engine = PlaceEngine("helpengine-without-HtmlHelpA", "engine");
     const std::string working = PlaceEngine("helpengine", "working");
     RegisterEngine(engine);
-    LoadRecorder loads(twpalmui_.get());
+    LibraryLoads loads(twpalmui_.get());
     ImportPatch lookups(twpalmui_.get(), "KERNEL32.dll", "GetProcAddress",
                         reinterpret_cast<void*>(&RecordingGetProcAddress));
-    ASSERT_TRUE(loads.patch.applied());
+    ASSERT_TRUE(loads.applied());
     ASSERT_TRUE(lookups.applied());
     std::vector<int> lookupsAfterClick;
     std::vector<int> windowsAfterClick;
@@ -436,7 +350,7 @@ TEST_F(HelpTest, EngineWithoutTheHelpEntryDoesNothingAndIsAskedAgainEachTime) {
 
     EXPECT_EQ(std::vector<int>({1, 2, 3}), lookupsAfterClick);
     EXPECT_EQ(std::vector<int>({0, 0, 0}), windowsAfterClick);
-    EXPECT_EQ(std::vector<std::string>{engine}, HelpLoads());
+    EXPECT_EQ(std::vector<std::string>{engine}, loads.BesidesUserManager());
     EXPECT_TRUE(IsLoaded(engine));
     EXPECT_FALSE(IsLoaded(working));
     EXPECT_TRUE(EngineCalls().empty()) << "the variant's other export was called";
@@ -478,13 +392,13 @@ int PrintAboutTitleFont(const std::string&) {
     if (!display) return 2;
     LOGFONTA title = {};
     DialogDriver dialogs;
-    dialogs.On(kUserList, IDC_USERS_SETTINGS, [](HWND dialog) { Click(dialog, IDC_USERS_ABOUT); })
+    dialogs.On(kUserListCaption, IDC_USERS_SETTINGS, [](HWND dialog) { Click(dialog, IDC_USERS_ABOUT); })
         .On(kAboutCaption, IDC_ABOUT_LINK,
             [&](HWND about) {
                 title = FontOf(GetDlgItem(about, IDC_ABOUT_TITLE));
                 Click(about, IDOK);
             })
-        .On(kUserList, IDC_USERS_SETTINGS, [](HWND dialog) { Click(dialog, IDCANCEL); });
+        .On(kUserListCaption, IDC_USERS_SETTINGS, [](HWND dialog) { Click(dialog, IDCANCEL); });
     if (display(nullptr) != 0 || !dialogs.problems().empty()) return 3;
     std::printf("%s %ld %ld", title.lfFaceName, title.lfWeight, title.lfHeight);
     return 0;
@@ -603,22 +517,20 @@ protected:
 
     // Opens the About box from the user list, runs each step on it in turn,
     // then presses OK and closes the list.
-    void WithAboutBox(const std::vector<std::function<void(HWND)>>& steps) {
-        DialogDriver dialogs;
-        dialogs.On(kUserList, IDC_USERS_SETTINGS, [this](HWND dialog) {
+    void WithAboutBox(const std::vector<Action>& steps) {
+        OnUserList([this](HWND dialog) {
             userList_ = dialog;
             Click(dialog, IDC_USERS_ABOUT);
         });
         for (const auto& step : steps) {
-            dialogs.On(kAboutCaption, IDC_ABOUT_LINK, [this, step](HWND about) {
+            dialogs_.On(kAboutCaption, IDC_ABOUT_LINK, [this, step](HWND about) {
                 about_ = about;
                 step(about);
             });
         }
-        dialogs.On(kAboutCaption, IDC_ABOUT_LINK, [](HWND about) { Click(about, IDOK); });
-        dialogs.On(kUserList, IDC_USERS_SETTINGS, [](HWND dialog) { Click(dialog, IDCANCEL); });
+        dialogs_.On(kAboutCaption, IDC_ABOUT_LINK, Clicking(IDOK));
+        CloseUserList();
         EXPECT_EQ(0, DisplaySettings());
-        EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
         EXPECT_TRUE(boxes_.seen().empty());
     }
 
@@ -862,8 +774,7 @@ TEST_F(AboutBoxTest, OnlyAClickOnTheLinkOpensTheProductPage) {
     ASSERT_TRUE(classes.overridden());
     const std::string folder = MakeScratchDir("browser");
     const std::string record = folder + "\\opened.txt";
-    ASSERT_TRUE(PrivateClasses::SetDefault(kHttpCommandKey, "\"" + StandInDir("urlrecorder") +
-                                                                 "\\UrlRecorder.exe\" \"" + record + "\" \"%1\""));
+    ASSERT_TRUE(RecordWebAddressOpens(record));
     std::vector<bool> capturedAfterPress;
     std::vector<bool> openedAfter;
     WithAboutBox({[&](HWND about) {
@@ -887,9 +798,6 @@ TEST_F(AboutBoxTest, OnlyAClickOnTheLinkOpensTheProductPage) {
     }});
     EXPECT_EQ(std::vector<bool>({true, false, true, false}), capturedAfterPress);
     EXPECT_EQ(std::vector<bool>({false, false}), openedAfter);
-    // The browser records once it has started; the shell does not wait for it.
-    for (int waited = 0; waited < 10000 && ReadTextFile(record).empty(); waited += 50) Sleep(50);
-    Sleep(300);
-    EXPECT_EQ(std::string(kLinkAddress) + "\n", ReadTextFile(record));
+    EXPECT_EQ(std::string(kLinkAddress) + "\n", RecordedOpens(record));
     RemoveTree(folder);
 }

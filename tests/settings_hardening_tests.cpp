@@ -34,28 +34,18 @@
 #include "resources/twpalmui_ids.h"
 #include "tests/support/registry_snapshot.h"
 #include "tests/settings_fixture.h"
+#include "tests/support/help_engine_calls.h"
 #include "tests/support/import_patch.h"
+#include "tests/support/library_loads.h"
 #include "tests/support/private_classes.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/windows_versions.h"
 
+using namespace settingstexts;
 using namespace testsupport;
 
 namespace {
 
-const char kUserList[] = "Tidewell for Palm Settings";
-const char kDateBookSettings[] = "Settings for Palm Date Book";
-const char kToDoListSettings[] = "Settings for Palm To Do List";
-const char kOpenCaption[] = "Open Data File";
-const char kSelectDataFile[] = "Select a data file.";
-const char kMissingComponent[] =
-    "Cannot load the program because there are no some components. [#3001]\n\n"
-    "Please reinstall Tidewell for Palm.";
-const char kNoPalmDesktop[] =
-    "You must install the Palm Desktop 3.1 or higher software to synchronize your data with handhelds.\n\n"
-    "We recommend synchronizing with the Palm Desktop before installing Tidewell for Palm \n"
-    "to insure the HotSync Manager is functioning properly.";
-const char kHelpServerKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 const char kProfileRoot[] = "Software\\Quillon Software\\Orvelle";
 const char kAlmanorCommon[] = "Software\\Quillon Software\\Almanor\\Common";
 const char kAlmanorInstall[] = "SOFTWARE\\Quillon Software\\Almanor\\Install";
@@ -180,16 +170,6 @@ std::string DwordBytes(DWORD value) { return std::string(reinterpret_cast<const 
 // ---------------------------------------------------------------------------
 // Paths.
 
-// A control's whole text (the driver's helper stops at 4 KB).
-std::string FullText(HWND dialog, int id) {
-    HWND control = GetDlgItem(dialog, id);
-    const int length = GetWindowTextLengthA(control);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(control, &text[0], length + 1);
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
 std::string OpenDialogFolder(HWND open) {
     char folder[MAX_PATH] = {};
     SendMessageA(open, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
@@ -275,53 +255,6 @@ std::string CurrentFolder() {
 }
 
 // ---------------------------------------------------------------------------
-// The help engine's loads, seen through the library's imports: the engine
-// asked for by name is our stand-in, so that nothing of Wine's opens.
-
-std::vector<std::string> g_loads;
-std::string g_byNameEngine;
-
-HMODULE WINAPI RedirectingLoadLibraryA(LPCSTR name) {
-    const std::string asked = name ? name : "<null>";
-    g_loads.push_back(asked);
-    if (lstrcmpiA(asked.c_str(), "hhctrl.ocx") == 0) return LoadLibraryA(g_byNameEngine.c_str());
-    return LoadLibraryA(name);
-}
-
-std::vector<std::string> HelpLoads() {
-    std::vector<std::string> loads;
-    for (const std::string& load : g_loads) {
-        if (lstrcmpiA(load.substr(load.rfind('\\') + 1).c_str(), "UserData.dll") != 0) loads.push_back(load);
-    }
-    return loads;
-}
-
-std::string HelpCallsPath() {
-    return "Software\\Help Engine Stand-in\\" + std::to_string(GetCurrentProcessId());
-}
-
-// The engines (module paths) that took a call, in order.
-std::vector<std::string> HelpCallEngines(std::vector<std::string>* files) {
-    std::vector<std::string> engines;
-    RegKey root = RegKey::Open(HKEY_CURRENT_USER, HelpCallsPath().c_str());
-    for (int n = 1; root; ++n) {
-        RegKey call = RegKey::Open(root.get(), std::to_string(n).c_str());
-        if (!call) break;
-        std::string engine, file;
-        call.ReadString("Engine", &engine);
-        call.ReadString("File", &file);
-        engines.push_back(engine);
-        files->push_back(file);
-    }
-    return engines;
-}
-
-void ForgetHelpCalls() {
-    DeleteKeyTree(HKEY_CURRENT_USER, HelpCallsPath().c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Help Engine Stand-in");
-}
-
-// ---------------------------------------------------------------------------
 // Child: the Browse button's initial folder as Windows XP, where Almanor's
 // installation folder decides it. Prints what the open-file dialog showed.
 
@@ -382,13 +315,6 @@ protected:
 
     static std::string UserSectionPath(const std::string& user) { return std::string(kProfileRoot) + "\\Users\\" + user; }
 
-    void ExpectOnlyChanges(const RegistrySnapshot& before, std::vector<std::string> allowed) {
-        const std::vector<std::string> sections = SectionKeys({"Jane", "Zed"});
-        allowed.insert(allowed.end(), sections.begin(), sections.end());
-        const std::vector<std::string> changes = UnexpectedChanges(before, TakeProductSnapshot(), allowed);
-        EXPECT_TRUE(changes.empty()) << changes.size() << " unexpected changes, first: " << changes.front();
-    }
-
     // Loads the library afresh: its help binding lives as long as it does.
     void ReloadLibrary() {
         boxes_.StopWatching();
@@ -420,20 +346,18 @@ TEST_F(HostileRegistryTest, LastUserNameSelectsAListedUserOrTheFirst) {
         const RegistrySnapshot before = TakeProductSnapshot();
 
         MessageBoxDriver boxes;
-        DialogDriver dialogs;
         int selection = -1;
         std::string appListUser;
-        dialogs.On(kUserList, IDC_USERS_SETTINGS, [&](HWND d) {
+        OnUserList([&](HWND d) {
             selection = ListSelection(d, IDC_USERS_LIST);
             Click(d, IDC_USERS_SETTINGS);
         });
-        dialogs.On(kUserList, IDC_APPS_CHANGE, [&](HWND d) {
+        OnAppList([&](HWND d) {
             appListUser = ControlText(d, IDC_APPS_USER);
             Click(d, IDCANCEL);
         });
-        dialogs.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Click(d, IDCANCEL); });
+        CloseUserList();
         EXPECT_EQ(0, DisplaySettings());
-        EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
         EXPECT_TRUE(boxes.seen().empty());
         EXPECT_EQ(expected, selection);
         const std::string chosen = expected == 1 ? "Zed" : "Jane";
@@ -442,7 +366,7 @@ TEST_F(HostileRegistryTest, LastUserNameSelectsAListedUserOrTheFirst) {
         EXPECT_EQ(chosen + std::string(1, '\0'), StoredBytes(HKEY_CURRENT_USER, std::string(kProfileRoot) + "\\Users",
                                                              "LUN", &type));
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\|LUN"});
+        ExpectOnlyChanges(before, {kLastUserEntry});
     }
 }
 
@@ -459,31 +383,27 @@ TEST_F(HostileRegistryTest, LastConduitSelectsAnItemOfTheList) {
 
         {
             MessageBoxDriver boxes;
-            DialogDriver dialogs;
             int selection = -1;
-            dialogs.On(kUserList, IDC_USERS_SETTINGS, [&](HWND d) { Click(d, IDC_USERS_SETTINGS); });
-            dialogs.On(kUserList, IDC_APPS_CHANGE, [&](HWND d) {
+            OpenAppList();
+            OnAppList([&](HWND d) {
                 selection = ListSelection(d, IDC_APPS_LIST);
                 Click(d, IDCANCEL);
             });
-            dialogs.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Click(d, IDCANCEL); });
+            CloseUserList();
             EXPECT_EQ(0, DisplaySettings());
-            EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
             EXPECT_TRUE(boxes.seen().empty());
             EXPECT_EQ(expected, selection);
-            ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\|LUN"});
+            ExpectOnlyChanges(before, {kLastUserEntry});
         }
 
         before = TakeProductSnapshot();
         MessageBoxDriver boxes;
-        DialogDriver dialogs;
-        dialogs.On(kToDoListSettings, [](HWND d) { Click(d, IDCANCEL); });
+        dialogs_.On(kToDoListSettings, Clicking(IDCANCEL));
         EXPECT_EQ(0, DisplayUserSettings(1, "Jane"));
-        EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
         DWORD type = 0;
         EXPECT_EQ(DwordBytes(1), StoredBytes(HKEY_CURRENT_USER, UserSectionPath("Jane"), "LUC", &type));
         EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
-        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC"});
+        ExpectOnlyChanges(before, {kJaneLastConduitEntry});
     }
 }
 
@@ -505,17 +425,15 @@ TEST_F(HostileRegistryTest, DataFileIsShownAsReadAndOkAcceptsOnlyAnExistingFile)
 
         MessageBoxDriver boxes;
         if (!usable) boxes.Answer(IDOK);
-        DialogDriver dialogs;
         std::string shown;
         bool viewLog = !usable;
-        dialogs.On(kDateBookSettings, [&](HWND d) {
-            shown = FullText(d, IDC_SETTINGS_FILE);
+        dialogs_.On(kDateBookSettings, [&](HWND d) {
+            shown = ControlText(d, IDC_SETTINGS_FILE);
             viewLog = IsEnabled(d, IDC_SETTINGS_VIEW_LOG);
             Click(d, IDOK);
         });
-        if (!usable) dialogs.On(kDateBookSettings, [](HWND d) { Click(d, IDCANCEL); });
+        if (!usable) dialogs_.On(kDateBookSettings, Clicking(IDCANCEL));
         EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-        EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
         EXPECT_EQ(TextOf(value), shown);
         EXPECT_EQ(usable, viewLog);
         if (usable) {
@@ -523,9 +441,8 @@ TEST_F(HostileRegistryTest, DataFileIsShownAsReadAndOkAcceptsOnlyAnExistingFile)
             EXPECT_EQ(dataFile_ + std::string(1, '\0'), StoredBytes(HKEY_CURRENT_USER, UserSectionPath("Jane"), "Path"));
             ExpectOnlyChanges(before, SavedSettings("DateBook"));
         } else {
-            ASSERT_EQ(1u, boxes.seen().size());
-            EXPECT_EQ(kSelectDataFile, boxes.seen()[0].text);
-            ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC"});
+            EXPECT_EQ(std::vector<std::string>{kSelectDataFile}, boxes.texts());
+            ExpectOnlyChanges(before, {kJaneLastConduitEntry});
         }
     }
 }
@@ -543,8 +460,7 @@ protected:
     void Sweep(int kind) {
         const char* section = kind == 0 ? "DateBook" : "ToDoList";
         const char* caption = kind == 0 ? kDateBookSettings : kToDoListSettings;
-        const char* actions[] = {"Synchronize", "Almanor overwrites Handheld", "Handheld overwrites Almanor",
-                                 "Do Nothing"};
+        const char* actions[] = {kSynchronize, kAlmanorOverwrites, kHandheldOverwrites, kDoNothing};
         for (const char* name : {"Hidden", "Private", "Conflicts", "Permanent", "Temporary"}) {
             for (Hostile hostile : kAllHostile) {
                 SCOPED_TRACE(std::string(section) + "\\" + name + ": " + HostileName(hostile));
@@ -564,9 +480,8 @@ protected:
                     SCOPED_TRACE(ok ? "OK" : "Cancel");
                     const RegistrySnapshot before = TakeProductSnapshot();
                     MessageBoxDriver boxes;
-                    DialogDriver dialogs;
                     Shown shown;
-                    dialogs.On(caption, [&](HWND d) {
+                    dialogs_.On(caption, [&](HWND d) {
                         shown.hidden = IsChecked(d, IDC_SETTINGS_HIDDEN);
                         shown.isPrivate = IsChecked(d, IDC_SETTINGS_PRIVATE);
                         for (int i = 0; i < 3; ++i) {
@@ -577,7 +492,6 @@ protected:
                         Click(d, ok ? IDOK : IDCANCEL);
                     });
                     EXPECT_EQ(0, DisplayUserSettings(kind, "Jane"));
-                    EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
                     EXPECT_TRUE(boxes.seen().empty());
                     EXPECT_EQ(hidden, shown.hidden);
                     EXPECT_EQ(isPrivate, shown.isPrivate);
@@ -585,7 +499,7 @@ protected:
                     EXPECT_EQ(actions[permanent], shown.permanent);
                     EXPECT_EQ(actions[oneTime == -1 ? permanent : oneTime], shown.oneTime);
                     if (!ok) {
-                        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC"});
+                        ExpectOnlyChanges(before, {kJaneLastConduitEntry});
                         continue;
                     }
                     ExpectOnlyChanges(before, SavedSettings(section));
@@ -632,19 +546,17 @@ TEST_F(HostileRegistryTest, ProductFolderThatIsNoFolderWarnsAndTheSettingsStillO
             SCOPED_TRACE(fromAppList ? "application list" : "DisplayUserSettings");
             MessageBoxDriver boxes;
             if (!loads) boxes.Answer(IDOK);
-            DialogDriver dialogs;
             bool settingsOpened = false;
             if (fromAppList) {
-                dialogs.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Click(d, IDC_USERS_SETTINGS); });
-                dialogs.On(kUserList, IDC_APPS_CHANGE, [](HWND d) { Click(d, IDC_APPS_CHANGE); });
+                OpenAppList();
+                OnAppList(Clicking(IDC_APPS_CHANGE));
             }
-            dialogs.On(kDateBookSettings, [&](HWND d) {
+            dialogs_.On(kDateBookSettings, [&](HWND d) {
                 settingsOpened = true;
                 Click(d, IDCANCEL);
             });
-            if (fromAppList) dialogs.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Click(d, IDCANCEL); });
+            if (fromAppList) CloseUserList();
             EXPECT_EQ(0, fromAppList ? DisplaySettings() : DisplayUserSettings(0, "Jane"));
-            EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
             EXPECT_TRUE(settingsOpened);
             if (loads) {
                 EXPECT_TRUE(boxes.seen().empty());
@@ -654,7 +566,7 @@ TEST_F(HostileRegistryTest, ProductFolderThatIsNoFolderWarnsAndTheSettingsStillO
                 EXPECT_EQ(static_cast<UINT>(MB_TOPMOST | MB_ICONWARNING), boxes.seen()[0].flags);
             }
         }
-        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC", "HKCU\\Orvelle\\Users\\|LUN"});
+        ExpectOnlyChanges(before, {kJaneLastConduitEntry, kLastUserEntry});
     }
 }
 
@@ -673,24 +585,21 @@ TEST_F(HostileRegistryTest, PalmDesktopFolderThatIsNoFolderWarnsAndTheListStaysE
 
         MessageBoxDriver boxes;
         if (!loads) boxes.Answer(IDOK);
-        DialogDriver dialogs;
         std::vector<std::string> items;
         bool settingsEnabled = !loads;
-        dialogs.On(kUserList, IDC_USERS_SETTINGS, [&](HWND d) {
+        OnUserList([&](HWND d) {
             items = ListItems(d, IDC_USERS_LIST);
             settingsEnabled = IsEnabled(d, IDC_USERS_SETTINGS);
             Click(d, IDCANCEL);
         });
         EXPECT_EQ(0, DisplaySettings());
-        EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
         EXPECT_EQ(loads, settingsEnabled);
         if (loads) {
             EXPECT_EQ(std::vector<std::string>({"Jane", "Zed"}), items);
             EXPECT_TRUE(boxes.seen().empty());
         } else {
             EXPECT_TRUE(items.empty());
-            ASSERT_EQ(1u, boxes.seen().size());
-            EXPECT_EQ(kNoPalmDesktop, boxes.seen()[0].text);
+            EXPECT_EQ(std::vector<std::string>{kNoPalmDesktop}, boxes.texts());
         }
         ExpectOnlyChanges(before, {});
     }
@@ -714,19 +623,17 @@ TEST_F(HostileRegistryTest, AlmanorDataFolderIsUsedOnlyWhenItIsAFolder) {
         const RegistrySnapshot before = TakeProductSnapshot();
 
         MessageBoxDriver boxes;
-        DialogDriver dialogs;
         std::string folder = "<no open-file dialog>";
-        dialogs.On(kDateBookSettings, [](HWND d) { Click(d, IDC_SETTINGS_BROWSE); });
-        dialogs.On(kOpenCaption, [&](HWND open) {
+        dialogs_.On(kDateBookSettings, Clicking(IDC_SETTINGS_BROWSE));
+        dialogs_.On(kOpenCaption, [&](HWND open) {
             folder = OpenDialogFolder(open);
             PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
         });
-        dialogs.On(kDateBookSettings, [](HWND d) { Click(d, IDCANCEL); });
+        dialogs_.On(kDateBookSettings, Clicking(IDCANCEL));
         EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-        EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
         EXPECT_TRUE(boxes.seen().empty());
         EXPECT_TRUE(SamePath(expected, folder)) << "expected " << expected << "\nshown    " << folder;
-        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC"});
+        ExpectOnlyChanges(before, {kJaneLastConduitEntry});
     }
     RemoveTree(ddir);
 }
@@ -766,7 +673,7 @@ TEST_F(HostileRegistryTest, AlmanorProgramFolderGetsItsDataFolderOnlyWhenItIsAFo
         }
         EXPECT_FALSE(IsFolder(childStart + "\\Data")) << "created in the program's current folder";
         RemoveTree(almanor + "\\Data");
-        ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC"});
+        ExpectOnlyChanges(before, {kJaneLastConduitEntry});
     }
     RemoveTree(almanor);
 }
@@ -780,13 +687,13 @@ TEST_F(HostileRegistryTest, HelpEngineRegistrationFallsBackToTheEngineByName) {
     const std::string registeredFolder = MakeScratchDir("registered-engine");
     const std::string byNameFolder = MakeScratchDir("by-name-engine");
     const std::string registered = registeredFolder + "\\HelpEngine.dll";
-    g_byNameEngine = byNameFolder + "\\ByNameEngine.dll";
-    ASSERT_TRUE(CopyFileA((StandInDir("helpengine") + "\\HelpEngine.dll").c_str(), registered.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA((StandInDir("helpengine") + "\\HelpEngine.dll").c_str(), g_byNameEngine.c_str(), FALSE));
+    const std::string byNameEngine = byNameFolder + "\\ByNameEngine.dll";
+    ASSERT_EQ(registered, PlaceHelpEngine("helpengine", registeredFolder));
+    ASSERT_EQ(byNameEngine, PlaceHelpEngine("helpengine", byNameFolder, "ByNameEngine.dll"));
     for (Hostile kind : kAllHostile) {
         SCOPED_TRACE(HostileName(kind));
         StartCase("HKCR CLSID\\{ADB880A6-...}\\InprocServer32");
-        ForgetHelpCalls();
+        ForgetEngineCalls();
         ReloadLibrary();
         const StoredValue value = HostileString(kind, registered, [&](size_t n) {
             return registeredFolder + "\\" + std::string(n - registeredFolder.size() - 5, 'e') + ".dll";
@@ -795,20 +702,17 @@ TEST_F(HostileRegistryTest, HelpEngineRegistrationFallsBackToTheEngineByName) {
         const bool useRegistered = kind == Hostile::kUnterminated;
         const RegistrySnapshot before = TakeProductSnapshot();
 
+        // The engine asked for by name is the stand-in, so that nothing of Wine's opens.
+        LibraryLoads loads(twpalmui_.get(), "hhctrl.ocx", byNameEngine);
+        ASSERT_TRUE(loads.applied());
         {
-            g_loads.clear();
-            ImportPatch loads(twpalmui_.get(), "KERNEL32.dll", "LoadLibraryA",
-                              reinterpret_cast<void*>(&RedirectingLoadLibraryA));
-            ASSERT_TRUE(loads.applied());
             MessageBoxDriver boxes;
-            DialogDriver dialogs;
-            dialogs.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Click(d, IDC_HELP_BUTTON); });
-            dialogs.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Click(d, IDCANCEL); });
+            OnUserList(Clicking(IDC_HELP_BUTTON));
+            CloseUserList();
             EXPECT_EQ(0, DisplaySettings());
-            EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
             EXPECT_TRUE(boxes.seen().empty());
         }
-        const std::vector<std::string> attempted = HelpLoads();
+        const std::vector<std::string> attempted = loads.BesidesUserManager();
         ASSERT_FALSE(attempted.empty());
         for (const std::string& load : attempted) {
             EXPECT_LT(load.size(), static_cast<size_t>(MAX_PATH)) << "load attempted with an over-long name";
@@ -818,14 +722,13 @@ TEST_F(HostileRegistryTest, HelpEngineRegistrationFallsBackToTheEngineByName) {
         } else {
             EXPECT_EQ("hhctrl.ocx", attempted.back());
         }
-        std::vector<std::string> files;
-        const std::vector<std::string> engines = HelpCallEngines(&files);
-        ASSERT_EQ(1u, engines.size());
-        EXPECT_TRUE(SamePath(useRegistered ? registered : g_byNameEngine, engines[0])) << engines[0];
-        EXPECT_EQ(BinDir() + "\\twpalm.chm", files[0]);
+        const std::vector<HelpCall> calls = EngineCalls();
+        ASSERT_EQ(1u, calls.size());
+        EXPECT_TRUE(SamePath(useRegistered ? registered : byNameEngine, calls[0].engine)) << calls[0].engine;
+        EXPECT_EQ(BinDir() + "\\twpalm.chm", calls[0].file);
         ExpectOnlyChanges(before, {});
     }
-    ForgetHelpCalls();
+    ForgetEngineCalls();
 }
 
 // ---------------------------------------------------------------------------
@@ -868,18 +771,17 @@ TEST_F(LongInputTest, PalmUserNamesThatDoNotFitTheNameBufferAreLeftOut) {
     palm_.AddUser(8, "Jane");
     std::vector<std::string> items;
     std::string appListUser;
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND d) {
+    OnUserList([&](HWND d) {
         items = ListItems(d, IDC_USERS_LIST);
         SelectListItem(d, IDC_USERS_LIST, 0);
         Click(d, IDC_USERS_SETTINGS);
     });
-    dialogs_.On(kUserListCaption, IDC_APPS_CHANGE, [&](HWND d) {
+    OnAppList([&](HWND d) {
         appListUser = ControlText(d, IDC_APPS_USER);
         Click(d, IDCANCEL);
     });
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [](HWND d) { Click(d, IDCANCEL); });
+    CloseUserList();
     EXPECT_EQ(0, DisplaySettings());
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     EXPECT_EQ(std::vector<std::string>({fits, "Jane"}), items);
     EXPECT_EQ(4, palm_.CountCalls("UmGetUserName"));
     EXPECT_EQ(fits, appListUser);
@@ -921,12 +823,11 @@ TEST_F(LongInputTest, NameFillingTheWholeBufferIsNotReadBeyondIt) {
                         reinterpret_cast<void*>(&SubstitutingGetProcAddress));
     ASSERT_TRUE(lookups.applied());
     std::vector<std::string> items;
-    dialogs_.On(kUserListCaption, IDC_USERS_SETTINGS, [&](HWND d) {
+    OnUserList([&](HWND d) {
         items = ListItems(d, IDC_USERS_LIST);
         Click(d, IDCANCEL);
     });
     EXPECT_EQ(0, DisplaySettings());
-    EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
     EXPECT_EQ(32, g_sizeOffered);
     EXPECT_EQ(std::vector<std::string>({"Jane", std::string(32, 'N')}), items);
 }
@@ -944,31 +845,25 @@ TEST_F(LongInputTest, DataFilePathsMustFitMaxPath) {
         const RegistrySnapshot before = TakeProductSnapshot();
         MessageBoxDriver boxes;
         if (!usable) boxes.Answer(IDOK);
-        DialogDriver dialogs;
         std::string shown;
         bool viewLog = true;
-        dialogs.On(kDateBookSettings, [&](HWND d) {
-            shown = FullText(d, IDC_SETTINGS_FILE);
+        dialogs_.On(kDateBookSettings, [&](HWND d) {
+            shown = ControlText(d, IDC_SETTINGS_FILE);
             viewLog = IsEnabled(d, IDC_SETTINGS_VIEW_LOG);
             Click(d, IDOK);
         });
-        if (!usable) dialogs.On(kDateBookSettings, [](HWND d) { Click(d, IDCANCEL); });
+        if (!usable) dialogs_.On(kDateBookSettings, Clicking(IDCANCEL));
         EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-        EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
         EXPECT_EQ(path, shown);
         EXPECT_FALSE(viewLog);
-        std::vector<std::string> allowed = {"HKCU\\Orvelle\\Users\\Jane\\|LUC"};
+        std::vector<std::string> allowed = {kJaneLastConduitEntry};
         if (usable) {
             EXPECT_TRUE(boxes.seen().empty());
             allowed = SavedSettings("DateBook");
         } else {
-            ASSERT_EQ(1u, boxes.seen().size());
-            EXPECT_EQ(kSelectDataFile, boxes.seen()[0].text);
+            EXPECT_EQ(std::vector<std::string>{kSelectDataFile}, boxes.texts());
         }
-        const std::vector<std::string> sections = SectionKeys({"Jane"});
-        allowed.insert(allowed.end(), sections.begin(), sections.end());
-        const std::vector<std::string> changes = UnexpectedChanges(before, TakeProductSnapshot(), allowed);
-        EXPECT_TRUE(changes.empty()) << changes.front();
+        ExpectOnlyChanges(before, allowed, {"Jane"});
         EXPECT_EQ(path, ProfileString("Users\\Jane", "Path"));
     }
 }
@@ -984,14 +879,12 @@ TEST_F(LongInputTest, ViewLogNeedsALogPathThatFitsMaxPath) {
         ASSERT_EQ(logLength, log.size());
         ASSERT_TRUE(CreateLongFile(longDir_, log));
         SetProfileString("Users\\Jane", "Path", data);
-        DialogDriver dialogs;
         bool viewLog = logLength >= MAX_PATH;
-        dialogs.On(kDateBookSettings, [&](HWND d) {
+        dialogs_.On(kDateBookSettings, [&](HWND d) {
             viewLog = IsEnabled(d, IDC_SETTINGS_VIEW_LOG);
             Click(d, IDCANCEL);
         });
         EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-        EXPECT_TRUE(dialogs.problems().empty()) << dialogs.problems().front();
         EXPECT_EQ(logLength < MAX_PATH, viewLog);
     }
 }
@@ -1032,7 +925,7 @@ TEST_F(LongInputTest, LongUserNamesAreStoredWhollyOrRefusedWithNothingWritten) {
         bool opened = false;
         dialogs.On(kDateBookSettings, [&](HWND d) {
             opened = true;
-            shownUser = FullText(d, IDC_SETTINGS_USER);
+            shownUser = ControlText(d, IDC_SETTINGS_USER);
             viewLog = IsEnabled(d, IDC_SETTINGS_VIEW_LOG);
             SetCheck(d, IDC_SETTINGS_HIDDEN, true);
             Click(d, IDOK);

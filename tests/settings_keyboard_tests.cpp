@@ -11,10 +11,9 @@
 #include <windows.h>
 
 #include <cctype>
-#include <cstdio>
 #include <functional>
 #include <map>
-#include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,20 +21,15 @@
 #include "resources/twpalmui_ids.h"
 #include "tests/support/registry_snapshot.h"
 #include "tests/settings_fixture.h"
+#include "tests/support/help_engine_calls.h"
 #include "tests/support/private_classes.h"
 #include "tests/support/test_paths.h"
+#include "tests/support/url_recorder.h"
 
+using namespace settingstexts;
 using namespace testsupport;
 
 namespace {
-
-const char kUserList[] = "Tidewell for Palm Settings";
-const char kDateBookSettings[] = "Settings for Palm Date Book";
-const char kToDoListSettings[] = "Settings for Palm To Do List";
-const char kActionCaption[] = "HotSync Action";
-const char kAboutCaption[] = "About Tidewell for Palm";
-const char kOpenCaption[] = "Open Data File";
-const char kHelpServerKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 
 enum Modifier { kPlain, kAlt, kShift };
 
@@ -62,6 +56,11 @@ void Press(HWND window, WORD key, Modifier modifier = kPlain) {
     EXPECT_EQ(inputs.size(), SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)));
 }
 
+// A driver action that presses the key.
+DialogDriver::Action Pressing(WORD key, Modifier modifier = kPlain) {
+    return [key, modifier](HWND d) { Press(d, key, modifier); };
+}
+
 int FocusId() { return GetFocus() ? GetDlgCtrlID(GetFocus()) : 0; }
 
 // The tab stops as the dialog manager walks them, from the first.
@@ -81,19 +80,6 @@ struct FocusTrail {
     std::vector<int> ids;
 };
 
-// Adds steps that each note the focus and press the key, `presses` times,
-// then a step that notes the focus once more.
-void AddKeyWalk(DialogDriver& driver, const std::string& caption, int controlId, int presses, WORD key,
-                Modifier modifier, FocusTrail* trail) {
-    for (int i = 0; i < presses; ++i) {
-        driver.On(caption, controlId, [=](HWND d) {
-            trail->ids.push_back(FocusId());
-            Press(d, key, modifier);
-        });
-    }
-    driver.On(caption, controlId, [=](HWND) { trail->ids.push_back(FocusId()); });
-}
-
 // Tab from the first stop round the dialog and back, then Shift+Tab the
 // other way round: the trail of a dialog with stops {a, b, c}.
 std::vector<int> RoundTrip(const std::vector<int>& stops) {
@@ -103,12 +89,18 @@ std::vector<int> RoundTrip(const std::vector<int>& stops) {
     return trail;
 }
 
+// Adds the steps of that round trip: each notes the focus, then presses.
 void AddRoundTrip(DialogDriver& driver, const std::string& caption, int controlId, size_t stops, FocusTrail* trail) {
-    AddKeyWalk(driver, caption, controlId, static_cast<int>(stops), VK_TAB, kPlain, trail);
+    for (size_t i = 0; i < stops; ++i) {
+        driver.On(caption, controlId, [=](HWND d) {
+            trail->ids.push_back(FocusId());
+            Press(d, VK_TAB);
+        });
+    }
     // Back from where the walk ended, noting the focus after each press.
     for (size_t i = 0; i < stops; ++i) {
         driver.On(caption, controlId, [=](HWND d) {
-            if (i > 0) trail->ids.push_back(FocusId());
+            trail->ids.push_back(FocusId());
             Press(d, VK_TAB, kShift);
         });
     }
@@ -145,21 +137,80 @@ std::string Describe(const std::map<char, std::vector<int>>& mnemonics) {
     return text;
 }
 
-std::string HelpCallsPath() {
-    return "Software\\Help Engine Stand-in\\" + std::to_string(GetCurrentProcessId());
+// The letters that lead to more than one control.
+std::string SharedLetters(const std::map<char, std::vector<int>>& mnemonics) {
+    std::string letters;
+    for (const auto& entry : mnemonics) {
+        if (entry.second.size() > 1) letters += entry.first;
+    }
+    return letters;
 }
 
-DWORD HelpCalls() {
-    std::vector<BYTE> data;
-    RegKey key = RegKey::Open(HKEY_CURRENT_USER, HelpCallsPath().c_str());
-    if (!key.ReadBytes("Calls", &data) || data.size() != 4) return 0;
-    return *reinterpret_cast<const DWORD*>(data.data());
+// How a dialog is reached by keys: from the export that shows the first
+// dialog, through the dialogs below it.
+enum class Route { kUserList, kAppList, kSettings, kActions, kAbout };
+
+// A value of Jane's Date Book settings stored before the dialog opens.
+struct Preset {
+    const char* name;
+    DWORD value;
+};
+
+// A dialog as its resource script writes it, and how the keyboard reaches it.
+struct KeyboardDialog {
+    const char* name;
+    Route route;
+    const char* caption;
+    int controlId;  // a control only this dialog of the caption has, or 0
+    std::vector<Preset> presets;
+    std::vector<int> stops;      // in the order of the script; the first has the focus at first
+    const char* mnemonics;       // letter=control ids
+    const char* sharedLetters;   // letters leading to more than one control
+    std::vector<WORD> keysBeforeEsc;  // keys that change what the dialog shows
+};
+
+const KeyboardDialog kDialogs[] = {
+    // Statics, "Select a &user:", the list 1126, "&Settings..." 2005,
+    // "&About..." 2000, "&Help" 57670, "Close" 2.
+    {"UserList", Route::kUserList, kUserListCaption, IDC_USERS_SETTINGS, {},
+     {IDC_USERS_LIST, IDC_USERS_SETTINGS, IDC_USERS_ABOUT, IDC_HELP_BUTTON, IDCANCEL},
+     "A=2000 H=57670 S=2005 U=1022", "", {VK_DOWN}},
+    // Statics, "&Applications:", the list 1126, "&Change..." 2004, the
+    // hidden "&Help" 57670 (no stop), "Close" 2.
+    {"AppList", Route::kAppList, kUserListCaption, IDC_APPS_CHANGE, {},
+     {IDC_APPS_LIST, IDC_APPS_CHANGE, IDCANCEL}, "A=1022 C=2004 H=57670", "", {VK_DOWN}},
+    // The file 1118 (its label "&File" 65535), "Bro&wse..." 1051,
+    // "Chan&ge..." 1053, the check boxes 1187 and 1190, the conflict group
+    // 1084-1086 (its stop is the checked button: Handheld wins), OK 1,
+    // Cancel 2, "&View Log" 1052. "&Almanor wins" and "H&andheld wins" share A.
+    {"ConduitSettings", Route::kSettings, kDateBookSettings, 0, {{"Conflicts", 2}},
+     {IDC_SETTINGS_FILE, IDC_SETTINGS_BROWSE, IDC_SETTINGS_CHANGE, IDC_SETTINGS_HIDDEN, IDC_SETTINGS_PRIVATE,
+      IDC_SETTINGS_HANDHELD_WINS, IDOK, IDCANCEL, IDC_SETTINGS_VIEW_LOG},
+     "A=1085,1086 D=1084 F=65535 G=1053 H=1187 P=1190 V=1052 W=1051", "A", {}},
+    // Group box, the permanent group 1084-1087, group box, the one-time
+    // group 1088-1091, OK 1, Cancel 2. A group's stop is its checked button,
+    // or its first when none is checked (no one-time action).
+    {"HotSyncAction", Route::kActions, kActionCaption, 0, {{"Permanent", 2}},
+     {IDC_ACTION_PERMANENT_FIRST + 2, IDC_ACTION_ONE_TIME_FIRST, IDOK, IDCANCEL},
+     "A=1085 D=1090 G=1091 H=1086 N=1087 R=1089 S=1084 Y=1088", "", {}},
+    // OK is the box's only stop; it has no mnemonics.
+    {"AboutBox", Route::kAbout, kAboutCaption, 0, {}, {IDOK}, "", "", {}},
+};
+
+std::vector<KeyboardDialog> DialogsNamed(const std::vector<std::string>& names) {
+    std::vector<KeyboardDialog> chosen;
+    for (const KeyboardDialog& dialog : kDialogs) {
+        for (const std::string& name : names) {
+            if (name == dialog.name) chosen.push_back(dialog);
+        }
+    }
+    return chosen;
 }
 
-void ForgetHelpCalls() {
-    DeleteKeyTree(HKEY_CURRENT_USER, HelpCallsPath().c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Help Engine Stand-in");
-}
+std::string DialogName(const ::testing::TestParamInfo<KeyboardDialog>& info) { return info.param.name; }
+
+// GoogleTest names an instance's dialog by this instead of dumping its bytes.
+void PrintTo(const KeyboardDialog& dialog, std::ostream* out) { *out << dialog.name; }
 
 }  // namespace
 
@@ -171,101 +222,169 @@ protected:
         palm_.AddUser(6, "Zed");
         dataFile_ = productDir_ + "\\Home.al0";
         WriteTextFile(dataFile_, "calendar");
+        // Jane's settings open with a usable data file whose log exists (View Log enabled).
+        SetProfileString("Users\\Jane", "Path", dataFile_);
+        WriteTextFile(productDir_ + "\\Home_dates_jane_log.txt", "log");
+    }
+    void TearDown() override {
+        EXPECT_TRUE(dialogs_.finished()) << "steps of the dialog script were left";
+        SettingsTest::TearDown();
     }
 
-    void ExpectOnlyChanges(const RegistrySnapshot& before, std::vector<std::string> allowed) {
-        const std::vector<std::string> sections = SectionKeys({"Jane", "Zed"});
-        allowed.insert(allowed.end(), sections.begin(), sections.end());
-        const std::vector<std::string> changes = UnexpectedChanges(before, TakeProductSnapshot(), allowed);
-        EXPECT_TRUE(changes.empty()) << changes.size() << " unexpected changes, first: " << changes.front();
+    // The export that shows the route's first dialog, for Jane's Date Book.
+    int Display(Route route) {
+        return route == Route::kSettings || route == Route::kActions ? DisplayUserSettings(0, "Jane")
+                                                                     : DisplaySettings();
     }
-
-    void ExpectNoProblems() {
-        EXPECT_TRUE(dialogs_.problems().empty()) << dialogs_.problems().front();
-        EXPECT_TRUE(dialogs_.finished());
+    // Steps that reach the route's dialog by keys from the first.
+    void OpenByKeys(Route route) {
+        switch (route) {
+        case Route::kAppList: OnUserList(Pressing(VK_RETURN)); break;
+        case Route::kActions: dialogs_.On(kDateBookSettings, Pressing('G', kAlt)); break;
+        case Route::kAbout: OnUserList(Pressing('A', kAlt)); break;
+        case Route::kUserList:
+        case Route::kSettings: break;
+        }
+    }
+    // Steps that close the dialogs below the route's dialog by Esc.
+    void CloseParentsByKeys(Route route) {
+        switch (route) {
+        case Route::kAppList:
+        case Route::kAbout: OnUserList(Pressing(VK_ESCAPE)); break;
+        case Route::kActions: dialogs_.On(kDateBookSettings, Pressing(VK_ESCAPE)); break;
+        case Route::kUserList:
+        case Route::kSettings: break;
+        }
+    }
+    // Reaches the route's dialog by keys, adds the steps of `steps`, closes
+    // the dialogs below by Esc and checks that the export succeeded.
+    void WithDialog(Route route, const std::function<void()>& steps) {
+        OpenByKeys(route);
+        steps();
+        CloseParentsByKeys(route);
+        EXPECT_EQ(0, Display(route));
     }
 
     std::string dataFile_;
+    const std::string janeDateBook_ = "Users\\Jane\\DateBook";
 };
+
+// ---------------------------------------------------------------------------
+// Every dialog: Tab order, mnemonics, Esc.
+
+class KeyboardDialogTest : public KeyboardTest, public ::testing::WithParamInterface<KeyboardDialog> {
+protected:
+    void SetUp() override {
+        KeyboardTest::SetUp();
+        for (const Preset& preset : GetParam().presets) SetProfileDword(janeDateBook_, preset.name, preset.value);
+    }
+    void OnTheDialog(Action action) {
+        dialogs_.On(GetParam().caption, GetParam().controlId, std::move(action));
+    }
+};
+
+TEST_P(KeyboardDialogTest, TabVisitsTheStopsInResourceOrder) {
+    const KeyboardDialog& dialog = GetParam();
+    std::vector<int> stops;
+    int initialFocus = 0;
+    FocusTrail trail;
+    WithDialog(dialog.route, [&] {
+        OnTheDialog([&](HWND d) {
+            stops = TabStops(d);
+            initialFocus = FocusId();
+        });
+        AddRoundTrip(dialogs_, dialog.caption, dialog.controlId, dialog.stops.size(), &trail);
+        OnTheDialog(Pressing(VK_ESCAPE));
+    });
+    EXPECT_EQ(dialog.stops, stops);
+    EXPECT_EQ(dialog.stops.front(), initialFocus);
+    EXPECT_EQ(RoundTrip(dialog.stops), trail.ids);
+}
+
+// One letter, one control, except the known pair in the conduit settings
+// (the texts stay as they are).
+TEST_P(KeyboardDialogTest, MnemonicsAreThoseOfTheResourceOneLetterEach) {
+    const KeyboardDialog& dialog = GetParam();
+    std::map<char, std::vector<int>> mnemonics;
+    bool shown = false;
+    WithDialog(dialog.route, [&] {
+        OnTheDialog([&](HWND d) {
+            shown = true;
+            mnemonics = Mnemonics(d);
+            Press(d, VK_ESCAPE);
+        });
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(dialog.mnemonics, Describe(mnemonics));
+    EXPECT_EQ(dialog.sharedLetters, SharedLetters(mnemonics));
+}
+
+class KeyboardEscTest : public KeyboardDialogTest {};
+
+TEST_P(KeyboardEscTest, EscClosesAndWritesNothing) {
+    const KeyboardDialog& dialog = GetParam();
+    SetProfileString("Users", "LUN", "Jane");
+    SetProfileDword("Users\\Jane", "LUC", 0);
+    // Reaching the dialog may write the last user and conduit: the same as stored.
+    const RegistrySnapshot before = TakeProductSnapshot();
+    bool closed = false;
+    OpenByKeys(dialog.route);
+    for (WORD key : dialog.keysBeforeEsc) OnTheDialog(Pressing(key));
+    OnTheDialog(Pressing(VK_ESCAPE));
+    if (dialog.route != Route::kUserList) {
+        OnUserList([&](HWND) { closed = FindDialog(dialog.caption, dialog.controlId) == nullptr; });
+    }
+    CloseParentsByKeys(dialog.route);
+    EXPECT_EQ(0, Display(dialog.route));
+    if (dialog.route == Route::kUserList) closed = FindDialog(dialog.caption) == nullptr;
+    EXPECT_TRUE(closed);
+    ExpectOnlyChanges(before, {});
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, KeyboardDialogTest, ::testing::ValuesIn(kDialogs), DialogName);
+// The conduit settings and the HotSync Action dialog have Esc tests of their
+// own below: what the keys changed there shows in other dialogs.
+INSTANTIATE_TEST_SUITE_P(Dialogs, KeyboardEscTest,
+                         ::testing::ValuesIn(DialogsNamed({"UserList", "AppList", "AboutBox"})), DialogName);
 
 // ---------------------------------------------------------------------------
 // User list (199).
 
-// Resource order of 199: "Select a &user:" (static), the list 1126,
-// "&Settings..." 2005, "&About..." 2000, "&Help" 57670, "Close" 2.
-const std::vector<int> kUserListStops = {IDC_USERS_LIST, IDC_USERS_SETTINGS, IDC_USERS_ABOUT, IDC_HELP_BUTTON,
-                                         IDCANCEL};
-
-TEST_F(KeyboardTest, UserListTabVisitsTheStopsInResourceOrder) {
-    std::vector<int> stops;
-    int initialFocus = 0;
-    FocusTrail trail;
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [&](HWND d) {
-        stops = TabStops(d);
-        initialFocus = FocusId();
-    });
-    AddRoundTrip(dialogs_, kUserList, IDC_USERS_SETTINGS, kUserListStops.size(), &trail);
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, VK_ESCAPE); });
-    EXPECT_EQ(0, DisplaySettings());
-    ExpectNoProblems();
-    EXPECT_EQ(kUserListStops, stops);
-    EXPECT_EQ(IDC_USERS_LIST, initialFocus);
-    EXPECT_EQ(RoundTrip(kUserListStops), trail.ids);
-}
-
 TEST_F(KeyboardTest, UserListEnterOpensTheApplicationListOfTheSelectedUser) {
     std::string appListUser;
     int selection = -1;
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, VK_DOWN); });
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [&](HWND d) {
+    OnUserList(Pressing(VK_DOWN));
+    OnUserList([&](HWND d) {
         selection = ListSelection(d, IDC_USERS_LIST);
         Press(d, VK_RETURN);
     });
-    dialogs_.On(kUserList, IDC_APPS_CHANGE, [&](HWND d) {
+    OnAppList([&](HWND d) {
         appListUser = ControlText(d, IDC_APPS_USER);
         Press(d, VK_ESCAPE);
     });
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, VK_ESCAPE); });
+    OnUserList(Pressing(VK_ESCAPE));
     EXPECT_EQ(0, DisplaySettings());
-    ExpectNoProblems();
     EXPECT_EQ(1, selection);
     EXPECT_EQ("Zed", appListUser);
     EXPECT_EQ("Zed", ProfileString("Users", "LUN"));
     EXPECT_TRUE(boxes_.seen().empty());
 }
 
-TEST_F(KeyboardTest, UserListEscClosesAndWritesNothing) {
-    SetProfileString("Users", "LUN", "Jane");
-    const RegistrySnapshot before = TakeProductSnapshot();
-    bool closed = false;
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, VK_DOWN); });
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, VK_ESCAPE); });
-    closed = DisplaySettings() == 0;
-    ExpectNoProblems();
-    EXPECT_TRUE(closed);
-    EXPECT_EQ(nullptr, FindDialog(kUserList));
-    ExpectOnlyChanges(before, {});
-}
-
 TEST_F(KeyboardTest, UserListMnemonicsReachTheirControls) {
     PrivateClasses classes;
     ASSERT_TRUE(classes.overridden());
-    const std::string engineFolder = MakeScratchDir("keyboard-engine");
-    const std::string engine = engineFolder + "\\HelpEngine.dll";
-    ASSERT_TRUE(CopyFileA((StandInDir("helpengine") + "\\HelpEngine.dll").c_str(), engine.c_str(), FALSE));
+    const std::string engine = PlaceHelpEngine("helpengine", MakeScratchDir("keyboard-engine"));
     ASSERT_TRUE(PrivateClasses::SetDefault(kHelpServerKey, engine));
-    ForgetHelpCalls();
+    ForgetEngineCalls();
 
-    std::map<char, std::vector<int>> mnemonics;
     int focusAfterU = 0;
     bool aboutOpened = false, appListOpened = false;
-    DWORD helpCalls = 0;
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [&](HWND d) {
-        mnemonics = Mnemonics(d);
+    size_t helpCalls = 0;
+    OnUserList([&](HWND d) {
         SetFocus(GetDlgItem(d, IDCANCEL));
         Press(d, 'U', kAlt);
     });
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [&](HWND d) {
+    OnUserList([&](HWND d) {
         focusAfterU = FocusId();
         Press(d, 'A', kAlt);
     });
@@ -273,68 +392,39 @@ TEST_F(KeyboardTest, UserListMnemonicsReachTheirControls) {
         aboutOpened = true;
         Press(d, VK_ESCAPE);
     });
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, 'H', kAlt); });
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [&](HWND d) {
-        helpCalls = HelpCalls();
+    OnUserList(Pressing('H', kAlt));
+    OnUserList([&](HWND d) {
+        helpCalls = EngineCalls().size();
         Press(d, 'S', kAlt);
     });
-    dialogs_.On(kUserList, IDC_APPS_CHANGE, [&](HWND d) {
+    OnAppList([&](HWND d) {
         appListOpened = true;
         Press(d, VK_ESCAPE);
     });
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, VK_ESCAPE); });
+    OnUserList(Pressing(VK_ESCAPE));
     EXPECT_EQ(0, DisplaySettings());
-    ExpectNoProblems();
-    EXPECT_EQ("A=2000 H=57670 S=2005 U=1022", Describe(mnemonics));
     EXPECT_EQ(IDC_USERS_LIST, focusAfterU);  // the static's mnemonic moves on to the list
     EXPECT_TRUE(aboutOpened);
     EXPECT_EQ(1u, helpCalls);
     EXPECT_TRUE(appListOpened);
-    ForgetHelpCalls();
+    ForgetEngineCalls();
 }
 
 // ---------------------------------------------------------------------------
 // Application list (30763).
 
-// Resource order of 30763: statics, the list 1126, "&Change..." 2004, the
-// hidden "&Help" 57670 (no stop), "Close" 2.
-const std::vector<int> kAppListStops = {IDC_APPS_LIST, IDC_APPS_CHANGE, IDCANCEL};
-
 class KeyboardAppListTest : public KeyboardTest {
 protected:
     // Opens Jane's application list by keys, runs the steps added by `steps`
     // on it, and closes the user list at the end.
-    void WithAppList(const std::function<void()>& steps) {
-        dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, VK_RETURN); });
-        steps();
-        dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, VK_ESCAPE); });
-        EXPECT_EQ(0, DisplaySettings());
-        ExpectNoProblems();
-    }
+    void WithAppList(const std::function<void()>& steps) { WithDialog(Route::kAppList, steps); }
 };
-
-TEST_F(KeyboardAppListTest, TabVisitsTheStopsInResourceOrderSkippingTheHiddenHelp) {
-    std::vector<int> stops;
-    int initialFocus = 0;
-    FocusTrail trail;
-    WithAppList([&] {
-        dialogs_.On(kUserList, IDC_APPS_CHANGE, [&](HWND d) {
-            stops = TabStops(d);
-            initialFocus = FocusId();
-        });
-        AddRoundTrip(dialogs_, kUserList, IDC_APPS_CHANGE, kAppListStops.size(), &trail);
-        dialogs_.On(kUserList, IDC_APPS_CHANGE, [](HWND d) { Press(d, VK_ESCAPE); });
-    });
-    EXPECT_EQ(kAppListStops, stops);
-    EXPECT_EQ(IDC_APPS_LIST, initialFocus);
-    EXPECT_EQ(RoundTrip(kAppListStops), trail.ids);
-}
 
 TEST_F(KeyboardAppListTest, EnterOpensTheSelectedConduitsSettings) {
     bool toDoListOpened = false;
     WithAppList([&] {
-        dialogs_.On(kUserList, IDC_APPS_CHANGE, [](HWND d) { Press(d, VK_DOWN); });
-        dialogs_.On(kUserList, IDC_APPS_CHANGE, [](HWND d) { Press(d, VK_RETURN); });
+        OnAppList(Pressing(VK_DOWN));
+        OnAppList(Pressing(VK_RETURN));
         dialogs_.On(kToDoListSettings, [&](HWND d) {
             toDoListOpened = true;
             Press(d, VK_ESCAPE);
@@ -346,46 +436,25 @@ TEST_F(KeyboardAppListTest, EnterOpensTheSelectedConduitsSettings) {
     EXPECT_EQ(1u, lastConduit);
 }
 
-TEST_F(KeyboardAppListTest, EscClosesAndWritesNothing) {
-    SetProfileDword("Users\\Jane", "LUC", 0);
-    RegistrySnapshot before;
-    bool backInUserList = false;
-    WithAppList([&] {
-        dialogs_.On(kUserList, IDC_APPS_CHANGE, [&](HWND d) {
-            before = TakeProductSnapshot();  // opening the list wrote "LUN"
-            Press(d, VK_DOWN);
-        });
-        dialogs_.On(kUserList, IDC_APPS_CHANGE, [](HWND d) { Press(d, VK_ESCAPE); });
-        dialogs_.On(kUserList, IDC_USERS_SETTINGS,
-                    [&](HWND) { backInUserList = FindDialog(kUserList, IDC_APPS_CHANGE) == nullptr; });
-    });
-    EXPECT_TRUE(backInUserList);
-    ExpectOnlyChanges(before, {});
-}
-
 TEST_F(KeyboardAppListTest, MnemonicsReachTheirControlsAndTheHiddenHelpIsNone) {
     PrivateClasses classes;
     ASSERT_TRUE(classes.overridden());
-    const std::string engineFolder = MakeScratchDir("keyboard-engine");
-    const std::string engine = engineFolder + "\\HelpEngine.dll";
-    ASSERT_TRUE(CopyFileA((StandInDir("helpengine") + "\\HelpEngine.dll").c_str(), engine.c_str(), FALSE));
+    const std::string engine = PlaceHelpEngine("helpengine", MakeScratchDir("keyboard-engine"));
     ASSERT_TRUE(PrivateClasses::SetDefault(kHelpServerKey, engine));
-    ForgetHelpCalls();
+    ForgetEngineCalls();
 
-    std::map<char, std::vector<int>> mnemonics;
     int focusAfterA = 0;
     bool stillOpenAfterH = false, settingsOpened = false;
     WithAppList([&] {
-        dialogs_.On(kUserList, IDC_APPS_CHANGE, [&](HWND d) {
-            mnemonics = Mnemonics(d);
+        OnAppList([&](HWND d) {
             SetFocus(GetDlgItem(d, IDCANCEL));
             Press(d, 'A', kAlt);
         });
-        dialogs_.On(kUserList, IDC_APPS_CHANGE, [&](HWND d) {
+        OnAppList([&](HWND d) {
             focusAfterA = FocusId();
             Press(d, 'H', kAlt);
         });
-        dialogs_.On(kUserList, IDC_APPS_CHANGE, [&](HWND d) {
+        OnAppList([&](HWND d) {
             stillOpenAfterH = true;
             Press(d, 'C', kAlt);
         });
@@ -394,62 +463,34 @@ TEST_F(KeyboardAppListTest, MnemonicsReachTheirControlsAndTheHiddenHelpIsNone) {
             Press(d, VK_ESCAPE);
         });
     });
-    EXPECT_EQ("A=1022 C=2004 H=57670", Describe(mnemonics));
     EXPECT_EQ(IDC_APPS_LIST, focusAfterA);
     EXPECT_TRUE(stillOpenAfterH);
-    EXPECT_EQ(0u, HelpCalls()) << "the hidden Help button was pressed";
+    EXPECT_TRUE(EngineCalls().empty()) << "the hidden Help button was pressed";
     EXPECT_TRUE(settingsOpened);
-    ForgetHelpCalls();
+    ForgetEngineCalls();
 }
 
 // ---------------------------------------------------------------------------
 // Conduit settings (30738).
 
-// Resource order of 30738 (tab stops only): the file 1118, "Bro&wse..." 1051,
-// "Chan&ge..." 1053, the check boxes 1187 and 1190, the conflict group
-// 1084-1086 (its stop is the checked button), OK 1, Cancel 2, "&View Log" 1052.
 class KeyboardSettingsTest : public KeyboardTest {
 protected:
     void SetUp() override {
         KeyboardTest::SetUp();
-        SetProfileString("Users\\Jane", "Path", dataFile_);
         SetProfileDword(janeDateBook_, "Conflicts", 2);  // Handheld wins
-        WriteTextFile(productDir_ + "\\Home_dates_jane_log.txt", "log");  // View Log enabled
     }
-    const std::string janeDateBook_ = "Users\\Jane\\DateBook";
-    const std::vector<int> stops_ = {IDC_SETTINGS_FILE,         IDC_SETTINGS_BROWSE, IDC_SETTINGS_CHANGE,
-                                     IDC_SETTINGS_HIDDEN,       IDC_SETTINGS_PRIVATE, IDC_SETTINGS_HANDHELD_WINS,
-                                     IDOK,                      IDCANCEL,            IDC_SETTINGS_VIEW_LOG};
 };
 
-TEST_F(KeyboardSettingsTest, TabVisitsTheStopsInResourceOrder) {
-    std::vector<int> stops;
-    int initialFocus = 0;
-    FocusTrail trail;
-    dialogs_.On(kDateBookSettings, [&](HWND d) {
-        stops = TabStops(d);
-        initialFocus = FocusId();
-    });
-    AddRoundTrip(dialogs_, kDateBookSettings, 0, stops_.size(), &trail);
-    dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, VK_ESCAPE); });
-    EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-    ExpectNoProblems();
-    EXPECT_EQ(stops_, stops);
-    EXPECT_EQ(IDC_SETTINGS_FILE, initialFocus);
-    EXPECT_EQ(RoundTrip(stops_), trail.ids);
-}
-
 TEST_F(KeyboardSettingsTest, EnterSavesLikeOk) {
-    dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, 'H', kAlt); });
-    dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, 'P', kAlt); });
-    dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, 'D', kAlt); });
+    dialogs_.On(kDateBookSettings, Pressing('H', kAlt));
+    dialogs_.On(kDateBookSettings, Pressing('P', kAlt));
+    dialogs_.On(kDateBookSettings, Pressing('D', kAlt));
     int focusBeforeEnter = 0;
     dialogs_.On(kDateBookSettings, [&](HWND d) {
         focusBeforeEnter = FocusId();
         Press(d, VK_RETURN);
     });
     EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-    ExpectNoProblems();
     EXPECT_EQ(IDC_SETTINGS_DUPLICATE, focusBeforeEnter);
     EXPECT_TRUE(boxes_.seen().empty());
     DWORD value = 99;
@@ -467,30 +508,27 @@ TEST_F(KeyboardSettingsTest, EnterWithoutADataFileWarnsAndWritesNothing) {
     SetProfileString("Users\\Jane", "Path", productDir_ + "\\Gone.al0");
     const RegistrySnapshot before = TakeProductSnapshot();
     boxes_.Answer(IDOK);
-    dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, VK_RETURN); });
-    dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, VK_ESCAPE); });
+    dialogs_.On(kDateBookSettings, Pressing(VK_RETURN));
+    dialogs_.On(kDateBookSettings, Pressing(VK_ESCAPE));
     EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-    ExpectNoProblems();
-    ASSERT_EQ(1u, boxes_.seen().size());
-    EXPECT_EQ("Select a data file.", boxes_.seen()[0].text);
-    ExpectOnlyChanges(before, {"HKCU\\Orvelle\\Users\\Jane\\|LUC"});
+    EXPECT_EQ(std::vector<std::string>{kSelectDataFile}, boxes_.texts());
+    ExpectOnlyChanges(before, {kJaneLastConduitEntry});
 }
 
 TEST_F(KeyboardSettingsTest, EscWritesNothingWhateverTheKeysChanged) {
     SetProfileDword("Users\\Jane", "LUC", 0);
     const RegistrySnapshot before = TakeProductSnapshot();
     std::string permanentShown;
-    dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, 'H', kAlt); });
-    dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, 'G', kAlt); });
-    dialogs_.On(kActionCaption, [](HWND d) { Press(d, 'N', kAlt); });
-    dialogs_.On(kActionCaption, [](HWND d) { Press(d, VK_RETURN); });
+    dialogs_.On(kDateBookSettings, Pressing('H', kAlt));
+    dialogs_.On(kDateBookSettings, Pressing('G', kAlt));
+    dialogs_.On(kActionCaption, Pressing('N', kAlt));
+    dialogs_.On(kActionCaption, Pressing(VK_RETURN));
     dialogs_.On(kDateBookSettings, [&](HWND d) {
         permanentShown = ControlText(d, IDC_SETTINGS_PERMANENT);
         Press(d, VK_ESCAPE);
     });
     EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-    ExpectNoProblems();
-    EXPECT_EQ("Do Nothing", permanentShown);
+    EXPECT_EQ(kDoNothing, permanentShown);
     ExpectOnlyChanges(before, {});
 }
 
@@ -498,11 +536,7 @@ TEST_F(KeyboardSettingsTest, MnemonicsReachTheirControls) {
     PrivateClasses classes;
     ASSERT_TRUE(classes.overridden());
     const std::string record = productDir_ + "\\opened.txt";
-    ASSERT_TRUE(PrivateClasses::SetDefault(".txt", "tidewelltest.log"));
-    ASSERT_TRUE(PrivateClasses::SetDefault("tidewelltest.log\\shell\\open\\command",
-                                           "\"" + StandInDir("urlrecorder") + "\\UrlRecorder.exe\" \"" + record +
-                                               "\" \"%1\""));
-    std::map<char, std::vector<int>> mnemonics;
+    ASSERT_TRUE(RecordTextFileOpens(record));
     struct After {
         int focus = 0;
         bool hidden = false, isPrivate = false, duplicate = false;
@@ -516,7 +550,6 @@ TEST_F(KeyboardSettingsTest, MnemonicsReachTheirControls) {
         after->duplicate = IsChecked(d, IDC_SETTINGS_DUPLICATE);
     };
     dialogs_.On(kDateBookSettings, [&](HWND d) {
-        mnemonics = Mnemonics(d);
         SetFocus(GetDlgItem(d, IDCANCEL));
         Press(d, 'F', kAlt);
     });
@@ -536,7 +569,7 @@ TEST_F(KeyboardSettingsTest, MnemonicsReachTheirControls) {
         actionsShown = true;
         Press(d, VK_ESCAPE);
     });
-    dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, 'H', kAlt); });
+    dialogs_.On(kDateBookSettings, Pressing('H', kAlt));
     dialogs_.On(kDateBookSettings, [&](HWND d) {
         note(&afterH, d);
         Press(d, 'P', kAlt);
@@ -549,10 +582,8 @@ TEST_F(KeyboardSettingsTest, MnemonicsReachTheirControls) {
         note(&afterD, d);
         Press(d, 'V', kAlt);
     });
-    dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, VK_ESCAPE); });
+    dialogs_.On(kDateBookSettings, Pressing(VK_ESCAPE));
     EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-    ExpectNoProblems();
-    EXPECT_EQ("A=1085,1086 D=1084 F=65535 G=1053 H=1187 P=1190 V=1052 W=1051", Describe(mnemonics));
     EXPECT_EQ(IDC_SETTINGS_FILE, afterF.focus);  // the static's mnemonic moves on to the file
     EXPECT_TRUE(openShown);
     EXPECT_EQ(IDC_SETTINGS_BROWSE, focusAfterOpen);
@@ -563,10 +594,7 @@ TEST_F(KeyboardSettingsTest, MnemonicsReachTheirControls) {
     EXPECT_TRUE(afterP.isPrivate);
     EXPECT_EQ(IDC_SETTINGS_DUPLICATE, afterD.focus);
     EXPECT_TRUE(afterD.duplicate);
-    for (int wait = 0; wait < 100 && !PathExists(record); ++wait) Sleep(50);
-    std::string opened = ReadTextFile(record);
-    while (!opened.empty() && (opened.back() == '\n' || opened.back() == '\r')) opened.pop_back();
-    EXPECT_EQ(productDir_ + "\\Home_dates_jane_log.txt", opened);
+    EXPECT_EQ(productDir_ + "\\Home_dates_jane_log.txt\n", RecordedOpens(record));
     EXPECT_TRUE(boxes_.seen().empty());
 }
 
@@ -599,7 +627,6 @@ TEST_F(KeyboardSettingsTest, SharedMnemonicAlwaysPicksAlmanorWinsAndTheArrowReac
         Press(d, VK_ESCAPE);
     });
     EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-    ExpectNoProblems();
     const int almanor = IDC_SETTINGS_ALMANOR_WINS, handheld = IDC_SETTINGS_HANDHELD_WINS;
     EXPECT_EQ(std::vector<int>({almanor, almanor, almanor, handheld}), focus);
     EXPECT_EQ(std::vector<int>({almanor, almanor, almanor, handheld}), checked);
@@ -608,42 +635,17 @@ TEST_F(KeyboardSettingsTest, SharedMnemonicAlwaysPicksAlmanorWinsAndTheArrowReac
 // ---------------------------------------------------------------------------
 // HotSync Action (2001).
 
-// Resource order of 2001: group box, the permanent group 1084-1087, group
-// box, the one-time group 1088-1091, OK 1, Cancel 2. A group's stop is its
-// checked button, or its first when none is checked.
 class KeyboardActionTest : public KeyboardSettingsTest {
 protected:
     // Opens the action dialog from the settings by keys, runs the steps added
     // by `steps`, then the steps added by `after` in the settings dialog.
     void WithActions(const std::function<void()>& steps, const std::function<void()>& after) {
-        dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, 'G', kAlt); });
+        OpenByKeys(Route::kActions);
         steps();
         after();
-        EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
-        ExpectNoProblems();
+        EXPECT_EQ(0, Display(Route::kActions));
     }
 };
-
-TEST_F(KeyboardActionTest, TabReachesBothGroupsAlsoWithoutAOneTimeAction) {
-    SetProfileDword(janeDateBook_, "Permanent", 2);
-    std::vector<int> stops;
-    int initialFocus = 0;
-    FocusTrail trail;
-    const std::vector<int> expected = {IDC_ACTION_PERMANENT_FIRST + 2, IDC_ACTION_ONE_TIME_FIRST, IDOK, IDCANCEL};
-    WithActions(
-        [&] {
-            dialogs_.On(kActionCaption, [&](HWND d) {
-                stops = TabStops(d);
-                initialFocus = FocusId();
-            });
-            AddRoundTrip(dialogs_, kActionCaption, 0, expected.size(), &trail);
-            dialogs_.On(kActionCaption, [](HWND d) { Press(d, VK_ESCAPE); });
-        },
-        [&] { dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, VK_ESCAPE); }); });
-    EXPECT_EQ(expected, stops);
-    EXPECT_EQ(IDC_ACTION_PERMANENT_FIRST + 2, initialFocus);
-    EXPECT_EQ(RoundTrip(expected), trail.ids);
-}
 
 TEST_F(KeyboardActionTest, TabStopOfTheOneTimeGroupIsItsCheckedButton) {
     SetProfileDword(janeDateBook_, "Temporary", 1);
@@ -655,7 +657,7 @@ TEST_F(KeyboardActionTest, TabStopOfTheOneTimeGroupIsItsCheckedButton) {
                 Press(d, VK_ESCAPE);
             });
         },
-        [&] { dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, VK_ESCAPE); }); });
+        [&] { dialogs_.On(kDateBookSettings, Pressing(VK_ESCAPE)); });
     EXPECT_EQ(std::vector<int>({IDC_ACTION_PERMANENT_FIRST, IDC_ACTION_ONE_TIME_FIRST + 1, IDOK, IDCANCEL}), stops);
 }
 
@@ -664,10 +666,10 @@ TEST_F(KeyboardActionTest, TabAndSpaceChooseAOneTimeAction) {
     std::string oneTimeShown;
     WithActions(
         [&] {
-            dialogs_.On(kActionCaption, [](HWND d) { Press(d, VK_TAB); });
-            dialogs_.On(kActionCaption, [](HWND d) { Press(d, VK_SPACE); });
-            dialogs_.On(kActionCaption, [](HWND d) { Press(d, VK_DOWN); });
-            dialogs_.On(kActionCaption, [](HWND d) { Press(d, VK_RETURN); });
+            dialogs_.On(kActionCaption, Pressing(VK_TAB));
+            dialogs_.On(kActionCaption, Pressing(VK_SPACE));
+            dialogs_.On(kActionCaption, Pressing(VK_DOWN));
+            dialogs_.On(kActionCaption, Pressing(VK_RETURN));
         },
         [&] {
             dialogs_.On(kDateBookSettings, [&](HWND d) {
@@ -675,7 +677,7 @@ TEST_F(KeyboardActionTest, TabAndSpaceChooseAOneTimeAction) {
                 Press(d, VK_RETURN);
             });
         });
-    EXPECT_EQ("Almanor overwrites Handheld", oneTimeShown);
+    EXPECT_EQ(kAlmanorOverwrites, oneTimeShown);
     DWORD value = 99;
     ASSERT_TRUE(ProfileDword(janeDateBook_, "Temporary", &value));
     EXPECT_EQ(1u, value);
@@ -685,9 +687,9 @@ TEST_F(KeyboardActionTest, EnterTakesTheActionsAndTheSettingsSaveThem) {
     std::string permanentShown, oneTimeShown;
     WithActions(
         [&] {
-            dialogs_.On(kActionCaption, [](HWND d) { Press(d, 'N', kAlt); });
-            dialogs_.On(kActionCaption, [](HWND d) { Press(d, 'R', kAlt); });
-            dialogs_.On(kActionCaption, [](HWND d) { Press(d, VK_RETURN); });
+            dialogs_.On(kActionCaption, Pressing('N', kAlt));
+            dialogs_.On(kActionCaption, Pressing('R', kAlt));
+            dialogs_.On(kActionCaption, Pressing(VK_RETURN));
         },
         [&] {
             dialogs_.On(kDateBookSettings, [&](HWND d) {
@@ -696,8 +698,8 @@ TEST_F(KeyboardActionTest, EnterTakesTheActionsAndTheSettingsSaveThem) {
                 Press(d, VK_RETURN);
             });
         });
-    EXPECT_EQ("Do Nothing", permanentShown);
-    EXPECT_EQ("Almanor overwrites Handheld", oneTimeShown);
+    EXPECT_EQ(kDoNothing, permanentShown);
+    EXPECT_EQ(kAlmanorOverwrites, oneTimeShown);
     DWORD value = 99;
     ASSERT_TRUE(ProfileDword(janeDateBook_, "Permanent", &value));
     EXPECT_EQ(3u, value);
@@ -711,9 +713,9 @@ TEST_F(KeyboardActionTest, EscKeepsTheActionsAndWritesNothing) {
     std::string permanentShown, oneTimeShown;
     WithActions(
         [&] {
-            dialogs_.On(kActionCaption, [](HWND d) { Press(d, 'H', kAlt); });
-            dialogs_.On(kActionCaption, [](HWND d) { Press(d, 'Y', kAlt); });
-            dialogs_.On(kActionCaption, [](HWND d) { Press(d, VK_ESCAPE); });
+            dialogs_.On(kActionCaption, Pressing('H', kAlt));
+            dialogs_.On(kActionCaption, Pressing('Y', kAlt));
+            dialogs_.On(kActionCaption, Pressing(VK_ESCAPE));
         },
         [&] {
             dialogs_.On(kDateBookSettings, [&](HWND d) {
@@ -722,20 +724,18 @@ TEST_F(KeyboardActionTest, EscKeepsTheActionsAndWritesNothing) {
                 Press(d, VK_ESCAPE);
             });
         });
-    EXPECT_EQ("Synchronize", permanentShown);
-    EXPECT_EQ("Synchronize", oneTimeShown);
+    EXPECT_EQ(kSynchronize, permanentShown);
+    EXPECT_EQ(kSynchronize, oneTimeShown);
     ExpectOnlyChanges(before, {});
 }
 
 TEST_F(KeyboardActionTest, MnemonicsCheckTheirButtons) {
-    std::map<char, std::vector<int>> mnemonics;
     const char letters[] = "SAHNYRDG";
     const int targets[] = {1084, 1085, 1086, 1087, 1088, 1089, 1090, 1091};
     std::vector<int> focus, checkedTarget;
     WithActions(
         [&] {
             dialogs_.On(kActionCaption, [&](HWND d) {
-                mnemonics = Mnemonics(d);
                 Press(d, letters[0], kAlt);
             });
             for (int i = 1; i <= 8; ++i) {
@@ -747,8 +747,7 @@ TEST_F(KeyboardActionTest, MnemonicsCheckTheirButtons) {
                 });
             }
         },
-        [&] { dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, VK_ESCAPE); }); });
-    EXPECT_EQ("A=1085 D=1090 G=1091 H=1086 N=1087 R=1089 S=1084 Y=1088", Describe(mnemonics));
+        [&] { dialogs_.On(kDateBookSettings, Pressing(VK_ESCAPE)); });
     const std::vector<int> expected(std::begin(targets), std::end(targets));
     EXPECT_EQ(expected, focus);
     EXPECT_EQ(expected, checkedTarget);
@@ -760,91 +759,24 @@ TEST_F(KeyboardActionTest, MnemonicsCheckTheirButtons) {
 class KeyboardAboutTest : public KeyboardTest {
 protected:
     // Opens the About box from the user list by keys and closes the list after it.
-    void WithAbout(const std::function<void()>& steps) {
-        dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, 'A', kAlt); });
-        steps();
-        dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, VK_ESCAPE); });
-        EXPECT_EQ(0, DisplaySettings());
-        ExpectNoProblems();
-    }
+    void WithAbout(const std::function<void()>& steps) { WithDialog(Route::kAbout, steps); }
 };
 
-// OK is the box's only stop and it has no mnemonics: Tab stays on OK, a
+// OK has the focus (the box's only stop) and the box no mnemonics: a
 // letter with Alt does nothing, Enter closes the box.
 TEST_F(KeyboardAboutTest, OkIsTheOnlyStopAndEnterCloses) {
-    std::vector<int> stops;
-    std::map<char, std::vector<int>> mnemonics;
-    FocusTrail trail;
-    bool stillOpen = false;
+    int focus = 0;
+    bool stillOpen = false, backInUserList = false;
     WithAbout([&] {
-        dialogs_.On(kAboutCaption, [&](HWND d) {
-            stops = TabStops(d);
-            mnemonics = Mnemonics(d);
-        });
-        AddKeyWalk(dialogs_, kAboutCaption, 0, 2, VK_TAB, kPlain, &trail);
-        dialogs_.On(kAboutCaption, [](HWND d) { Press(d, 'T', kAlt); });
+        dialogs_.On(kAboutCaption, Pressing('T', kAlt));
         dialogs_.On(kAboutCaption, [&](HWND d) {
             stillOpen = true;
+            focus = FocusId();
             Press(d, VK_RETURN);
         });
+        OnUserList([&](HWND) { backInUserList = FindDialog(kAboutCaption) == nullptr; });
     });
-    EXPECT_EQ(std::vector<int>{IDOK}, stops);
-    EXPECT_TRUE(mnemonics.empty()) << Describe(mnemonics);
-    EXPECT_EQ(std::vector<int>({IDOK, IDOK, IDOK}), trail.ids);
     EXPECT_TRUE(stillOpen);
-}
-
-TEST_F(KeyboardAboutTest, EscClosesAndWritesNothing) {
-    SetProfileString("Users", "LUN", "Jane");
-    const RegistrySnapshot before = TakeProductSnapshot();
-    bool backInUserList = false;
-    WithAbout([&] {
-        dialogs_.On(kAboutCaption, [](HWND d) { Press(d, VK_ESCAPE); });
-        dialogs_.On(kUserList, IDC_USERS_SETTINGS, [&](HWND) { backInUserList = FindDialog(kAboutCaption) == nullptr; });
-    });
+    EXPECT_EQ(IDOK, focus);
     EXPECT_TRUE(backInUserList);
-    ExpectOnlyChanges(before, {});
-}
-
-// ---------------------------------------------------------------------------
-// Every dialog's mnemonics in one walk: one letter, one control, except the
-// known pair in the conduit settings (the texts stay as they are).
-
-TEST_F(KeyboardTest, MnemonicsAreUniqueInEveryDialogButTheConduitSettingsPair) {
-    SetProfileString("Users\\Jane", "Path", dataFile_);
-    std::map<std::string, std::map<char, std::vector<int>>> byDialog;
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [&](HWND d) {
-        byDialog["199"] = Mnemonics(d);
-        Press(d, 'A', kAlt);
-    });
-    dialogs_.On(kAboutCaption, [&](HWND d) {
-        byDialog["5101"] = Mnemonics(d);
-        Press(d, VK_ESCAPE);
-    });
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, VK_RETURN); });
-    dialogs_.On(kUserList, IDC_APPS_CHANGE, [&](HWND d) {
-        byDialog["30763"] = Mnemonics(d);
-        Press(d, VK_RETURN);
-    });
-    dialogs_.On(kDateBookSettings, [&](HWND d) {
-        byDialog["30738"] = Mnemonics(d);
-        Press(d, 'G', kAlt);
-    });
-    dialogs_.On(kActionCaption, [&](HWND d) {
-        byDialog["2001"] = Mnemonics(d);
-        Press(d, VK_ESCAPE);
-    });
-    dialogs_.On(kDateBookSettings, [](HWND d) { Press(d, VK_ESCAPE); });
-    dialogs_.On(kUserList, IDC_USERS_SETTINGS, [](HWND d) { Press(d, VK_ESCAPE); });
-    EXPECT_EQ(0, DisplaySettings());
-    ExpectNoProblems();
-    std::vector<std::string> shared;
-    for (const auto& dialog : byDialog) {
-        std::printf("mnemonics of %s: %s\n", dialog.first.c_str(), Describe(dialog.second).c_str());
-        for (const auto& entry : dialog.second) {
-            if (entry.second.size() > 1) shared.push_back(dialog.first + ":" + entry.first);
-        }
-    }
-    EXPECT_EQ(5u, byDialog.size());
-    EXPECT_EQ(std::vector<std::string>{"30738:A"}, shared);
 }
