@@ -20,6 +20,13 @@
 
 #include <windows.h>
 
+/* C++ callers may rely on it: no exception leaves these functions. */
+#if defined(__cplusplus) && (__cplusplus >= 201103L || (defined(_MSC_VER) && _MSC_VER >= 1900))
+#define TWPALM_NOTHROW noexcept
+#else
+#define TWPALM_NOTHROW
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -31,14 +38,14 @@ extern "C" {
  * quiet: non-zero shows nothing at all; zero shows one message box when the
  * registration failed (nothing when it succeeded).
  */
-int WINAPI InstallAllConduits(HWND owner, int quiet);
+int WINAPI InstallAllConduits(HWND owner, int quiet) TWPALM_NOTHROW;
 
 /*
  * Removes this product's conduits and registers again the conduits that
  * InstallAllConduits saved. A conduit registered by someone else since is
  * left alone. quiet: as for InstallAllConduits.
  */
-int WINAPI UninstallAllConduits(HWND owner, int quiet);
+int WINAPI UninstallAllConduits(HWND owner, int quiet) TWPALM_NOTHROW;
 
 /*
  * Checks that the Date Book conduit is registered from "Path".
@@ -46,10 +53,10 @@ int WINAPI UninstallAllConduits(HWND owner, int quiet);
  * (Yes registers it) and shows any error; zero asks and shows nothing and
  * changes nothing.
  */
-int WINAPI VerifyConduitDate(HWND owner, int interactive);
+int WINAPI VerifyConduitDate(HWND owner, int interactive) TWPALM_NOTHROW;
 
 /* The same for the To Do List conduit. */
-int WINAPI VerifyConduitTask(HWND owner, int interactive);
+int WINAPI VerifyConduitTask(HWND owner, int interactive) TWPALM_NOTHROW;
 
 #ifdef __cplusplus
 }

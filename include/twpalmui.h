@@ -15,6 +15,13 @@
 
 #include <windows.h>
 
+/* C++ callers may rely on it: no exception leaves these functions. */
+#if defined(__cplusplus) && (__cplusplus >= 201103L || (defined(_MSC_VER) && _MSC_VER >= 1900))
+#define TWPALMUI_NOTHROW noexcept
+#else
+#define TWPALMUI_NOTHROW
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -28,7 +35,7 @@ extern "C" {
  * conduit's settings, the Settings Summary, help and the About box.
  * Returns 0 when the list closes.
  */
-int WINAPI DisplaySettings(HWND parent);
+int WINAPI DisplaySettings(HWND parent) TWPALMUI_NOTHROW;
 
 /*
  * Opens the settings of one conduit (TWPALMUI_DATE_BOOK or
@@ -37,7 +44,7 @@ int WINAPI DisplaySettings(HWND parent);
  * nothing shown for an unknown conduit kind, a NULL or empty user name, or a
  * name too long for the registry to hold its settings.
  */
-int WINAPI DisplayUserSettings(int conduit, const char* userName, HWND parent);
+int WINAPI DisplayUserSettings(int conduit, const char* userName, HWND parent) TWPALMUI_NOTHROW;
 
 #ifdef __cplusplus
 }

@@ -1,7 +1,5 @@
 #include "installer/owner_report.h"
 
-#include <string>
-
 #include "common/product_strings.h"
 #include "installer/result_codes.h"
 
@@ -9,7 +7,7 @@ namespace {
 
 HWND g_owner = nullptr;
 
-int ShowBox(const char* text, UINT flags) {
+int ShowBox(const char* text, UINT flags) noexcept {
     if (!g_owner) flags |= MB_TOPMOST;
     return MessageBoxA(g_owner, text, product::GetProductString(product::kProductName), flags);
 }
@@ -20,9 +18,9 @@ void SetOwnerWindow(HWND owner) { g_owner = owner; }
 
 HWND OwnerWindow() { return g_owner; }
 
-void ReportResult(int quiet, int code) {
+void ReportResult(int quiet, int code) noexcept {
     if (quiet || code == kSuccess) return;
-    ShowBox(ResultMessage(code).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ShowBox(ResultMessage(code).text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool AskYesNo(const char* question) { return ShowBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES; }

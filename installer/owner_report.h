@@ -10,7 +10,7 @@ HWND OwnerWindow();
 
 // Shows the message of a non-zero code (MB_OK | MB_ICONEXCLAMATION) unless
 // quiet is non-zero.
-void ReportResult(int quiet, int code);
+void ReportResult(int quiet, int code) noexcept;
 
 // Asks a Yes/No question with the product caption; true on Yes.
 bool AskYesNo(const char* question);

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 
 namespace {
 
@@ -45,11 +44,16 @@ const CodeMessage kMessages[] = {
 
 }  // namespace
 
-std::string ResultMessage(int code) {
+ResultText ResultMessage(int code) noexcept {
+    ResultText result = {};
     for (const CodeMessage& entry : kMessages) {
-        if (entry.code == code) return entry.text;
+        if (entry.code == code) {
+            lstrcpynA(result.text, entry.text, sizeof result.text);
+            return result;
+        }
     }
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "Unknown error occurred: %#010x ( %d )\n", static_cast<unsigned>(code), code);
-    return buffer;
+    // "0x%08x" is "%#010x" for every code but 0, which is success; user32's
+    // formatter keeps the C runtime's printf out of the library.
+    wsprintfA(result.text, "Unknown error occurred: 0x%08x ( %d )\n", static_cast<unsigned>(code), code);
+    return result;
 }

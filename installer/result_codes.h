@@ -1,13 +1,12 @@
 #pragma once
 
-#include <string>
-
 // Result codes of conduit registration: 0 is success, -1000 to -1017 come
 // from the Conduit Manager unchanged, -1201 to -1209 are our own.
 enum ResultCode : int {
     kSuccess = 0,
     kCmUnknownError = -1000,
     kCmConduitNotInstalled = -1003,
+    kCmOutOfMemory = -1004,
     kCmCreatorInUse = -1005,
     kCmBufferTooSmall = -1010,
     kCmValueNotFound = -1011,
@@ -24,6 +23,12 @@ enum ResultCode : int {
     kReinstall = -1209,
 };
 
+// The text of a result code, held by value: reporting a failure never
+// allocates, so it also works when memory ran out.
+struct ResultText {
+    char text[192];
+};
+
 // The text shown for a non-zero code; codes outside the table get the
 // "Unknown error occurred" text with the code in hexadecimal and decimal.
-std::string ResultMessage(int code);
+ResultText ResultMessage(int code) noexcept;

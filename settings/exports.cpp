@@ -31,9 +31,13 @@ int ShowUserSettings(int conduit, const char* userName, HWND parent) {
 extern "C" {
 
 // Shows all Palm users; returns 0 when the list closes.
-int WINAPI DisplaySettings(HWND parent) {
-    CUserListDlg userList(parent);
-    userList.DoModal();
+// Out of memory on the way, the list closes: nothing throws into the host.
+int WINAPI DisplaySettings(HWND parent) noexcept {
+    try {
+        CUserListDlg userList(parent);
+        userList.DoModal();
+    } catch (...) {
+    }
     return 0;
 }
 
