@@ -31,7 +31,11 @@ for look in classic themed; do
     [ "$look" = themed ] && flag="--themed"
     "$(wine_cmd)" "$bin/dialog_gallery.exe" "$(winepath -w "$out")" $flag </dev/null 2>/dev/null | tr -d '\r'
 done
-for bmp in "$out"/*.bmp; do
-    convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
+shopt -s nullglob
+pictures=("$out"/*.bmp)
+[ "${#pictures[@]}" -gt 0 ] || tw_die "dialog_gallery saved no pictures in $out"
+for bmp in "${pictures[@]}"; do
+    convert "$bmp" "${bmp%.bmp}.png"
+    rm "$bmp"
 done
 ls "$out"
