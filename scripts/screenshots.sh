@@ -10,7 +10,7 @@ source scripts/lib/demo_setup.sh
 
 ensure_packages
 cmake --preset x86_64 >/dev/null
-cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target twpalm twpalmui twctl dialog_gallery standins >/dev/null
+cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target twpalm twpalmui twpalm_help twctl dialog_gallery standins >/dev/null
 
 bin="$root/build/x86_64/bin"
 out="$root/build/x86_64/screenshots"
