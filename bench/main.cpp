@@ -38,8 +38,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: twbench setup | load RUNS [host [DLL...]] | first ui|empty | userlist RUNS |\n"
-                 "               usersettings RUNS | summary LABEL RUNS [profile] | bulk add|remove | conduits SCENARIO RUNS |\n"
-                 "               peak userlist|controls|empty|ui-loaded|host-dlls\n");
+                 "               usersettings RUNS | summary LABEL RUNS [profile] | bulk add|remove |\n"
+                 "               conduits SCENARIO RUNS | peak userlist|controls|empty|ui-loaded|host-dlls\n");
     return 2;
 }
 
@@ -50,7 +50,8 @@ int RunMode(int argc, char** argv) {
     auto word = [&](int index) { return std::string(argc > index ? argv[index] : ""); };
     if (mode == "setup") return SetupMode();
     if (mode == "load") {
-        return LoadMode(number(2, 100), word(3) == "host", std::vector<std::string>(argv + std::min(argc, 4), argv + argc));
+        const std::vector<std::string> held(argv + std::min(argc, 4), argv + argc);
+        return LoadMode(number(2, 100), word(3) == "host", held);
     }
     if (mode == "first") return FirstLoadMode(word(2));
     if (mode == "userlist") return UserListMode(number(2, 10));
