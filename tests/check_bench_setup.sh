@@ -3,7 +3,7 @@
 # stand-in Palm users are written, the missing file is reported, and the exit
 # code says that something failed. The keys it wrote are removed again.
 # Usage: check_bench_setup.sh <wine-run.sh> <twbench.exe>
-set -u
+set -u -o pipefail
 run="${1:?usage: check_bench_setup.sh <wine-run.sh> <twbench.exe>}"
 twbench="${2:?usage: check_bench_setup.sh <wine-run.sh> <twbench.exe>}"
 failures=0
@@ -12,7 +12,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 reg() { "$run" reg "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
 output=$("$run" "$twbench" setup </dev/null 2>/dev/null | tr -d '\r')
-status=${PIPESTATUS[0]}
+status=$?
 users=$(reg query 'HKCU\Software\Palm Desktop Stand-in\Users' | grep -c '\\Users\\[0-9]')
 reg delete 'HKCU\Software\Palm Desktop Stand-in' /f >/dev/null
 reg delete 'HKCU\Software\Quillon Software' /f >/dev/null
