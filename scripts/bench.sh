@@ -29,7 +29,7 @@ runs() { if [ "$quick" = 1 ]; then echo "$3"; else echo "$2"; fi; }
 ensure_packages
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake --preset x86_64 >/dev/null || exit 1
-cmake --build build/x86_64 -j "$jobs" --target twpalm twpalmui twctl standins twbench bench_empty bench_userdata >/dev/null || exit 1
+cmake --build build/x86_64 -j "$jobs" --target twpalm twpalmui twpalm_help twctl standins twbench bench_empty bench_userdata >/dev/null || exit 1
 cmake --preset i686 >/dev/null || exit 1
 cmake --build build/i686 -j "$jobs" --target twpalm twpalmui >/dev/null || exit 1
 
@@ -54,12 +54,13 @@ xvfb_start
 wine_prepare_prefix "$prefix"
 wine_start_server
 wine="$(wine_cmd)"
-install_standin_palm_desktop "$bin"
-install_product "$bin"
-cp "$bin/twbench.exe" "$bin/bench_empty.dll" "$WINEPREFIX/drive_c/Tidewell/"
-mkdir -p "$WINEPREFIX/drive_c/Tidewell/bench-userdata"
-cp "$bin/bench-userdata/UserData.dll" "$WINEPREFIX/drive_c/Tidewell/bench-userdata/"
-"$wine" 'C:\Tidewell\twctl.exe' install --quiet </dev/null >/dev/null 2>&1
+# Each step must work: the figures mean nothing in a half-prepared prefix.
+install_standin_palm_desktop "$bin" || tw_die "cannot install the stand-in Palm Desktop"
+install_product "$bin" || tw_die "cannot install the product"
+cp "$bin/twbench.exe" "$bin/bench_empty.dll" "$WINEPREFIX/drive_c/Tidewell/" || exit 1
+mkdir -p "$WINEPREFIX/drive_c/Tidewell/bench-userdata" || exit 1
+cp "$bin/bench-userdata/UserData.dll" "$WINEPREFIX/drive_c/Tidewell/bench-userdata/" || exit 1
+"$wine" 'C:\Tidewell\twctl.exe' install --quiet </dev/null >/dev/null 2>&1 || tw_die "twctl install failed"
 
 # bench ARGS...: one twbench process; samples to $samples, notes and failures to $log.
 bench() {

@@ -18,8 +18,7 @@ source scripts/lib/demo_setup.sh
 
 ensure_packages
 cmake --preset x86_64 >/dev/null
-cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target twpalm twpalmui twctl standins >/dev/null
-cmake --build build/x86_64 --target twpalm_help >/dev/null 2>&1 || true
+cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target twpalm twpalmui twpalm_help twctl standins >/dev/null
 
 interactive=1
 quiet=""

@@ -10,7 +10,7 @@ source scripts/lib/demo_setup.sh
 
 ensure_packages
 cmake --preset x86_64 >/dev/null
-cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target twpalm twpalmui twctl dialog_gallery standins >/dev/null
+cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target twpalm twpalmui twpalm_help twctl dialog_gallery standins >/dev/null
 
 bin="$root/build/x86_64/bin"
 out="$root/build/x86_64/screenshots"
@@ -31,7 +31,11 @@ for look in classic themed; do
     [ "$look" = themed ] && flag="--themed"
     "$(wine_cmd)" "$bin/dialog_gallery.exe" "$(winepath -w "$out")" $flag </dev/null 2>/dev/null | tr -d '\r'
 done
-for bmp in "$out"/*.bmp; do
-    convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"
+shopt -s nullglob
+pictures=("$out"/*.bmp)
+[ "${#pictures[@]}" -gt 0 ] || tw_die "dialog_gallery saved no pictures in $out"
+for bmp in "${pictures[@]}"; do
+    convert "$bmp" "${bmp%.bmp}.png"
+    rm "$bmp"
 done
 ls "$out"

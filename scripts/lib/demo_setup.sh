@@ -11,6 +11,7 @@ install_standin_palm_desktop() {
     rm -rf "$palm"
     mkdir -p "$palm"
     cp "$bin"/standins/default/{HotSync.exe,CondMgr.dll,HsApi.dll,UserData.dll} "$palm/"
+    # Absent in a new prefix.
     reg delete "$standin_key" /f >/dev/null || true
     reg add 'HKCU\Software\U.S. Robotics\Pilot Desktop\Core' /v HotSyncPath /d 'C:\Palm\HotSync.exe' /f >/dev/null
     # Palm's own Date Book conduit, the one the product replaces and must give back.
@@ -35,12 +36,13 @@ install_product() {
     local bin="$1" product="$WINEPREFIX/drive_c/Tidewell"
     rm -rf "$product"
     mkdir -p "$product" "$WINEPREFIX/drive_c/Calendar"
-    cp "$bin"/twpalm.dll "$bin"/twpalmui.dll "$bin"/twctl.exe "$bin"/standins/default/CondMgr.dll "$product/"
-    [ -f "$bin/twpalm.chm" ] && cp "$bin/twpalm.chm" "$product/"
+    cp "$bin"/twpalm.dll "$bin"/twpalmui.dll "$bin"/twpalm.chm "$bin"/twctl.exe "$bin"/standins/default/CondMgr.dll \
+        "$product/"
     # The two conduit libraries themselves are not part of this project.
     echo "Date Book conduit" >"$product/twdate.dll"
     echo "To Do List conduit" >"$product/twtask.dll"
     echo "Almanor calendar" >"$WINEPREFIX/drive_c/Calendar/Home.al0"
+    # Absent in a new prefix.
     reg delete 'HKCU\Software\Quillon Software' /f >/dev/null || true
     reg delete 'HKLM\SOFTWARE\Quillon Software' /f >/dev/null || true
     reg add 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install' /v Path /d 'C:\Tidewell' /f >/dev/null

@@ -1,27 +1,39 @@
-# The Debian packages the build, the tests and the demo need.
-TW_PACKAGES="cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 mingw-w64-tools wine wine64 xvfb xauth fonts-wine googletest imagemagick fp-utils libchm-bin xdotool"
+# The Debian packages the build, the tests, the demo, the screenshots and the
+# benchmarks use, each for what is said beside it.
+TW_PACKAGES=(
+    cmake make                                  # the build
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64     # the cross compilers
+    binutils-mingw-w64                          # windres, dlltool; objdump for the binary checks and bench
+    wine wine64                                 # running the x86_64 build
+    fonts-wine                                  # marlett.ttf and friends for the prefixes
+    xvfb                                        # a private display for tests, demo, screenshots and bench
+    googletest                                  # the test programs
+    fp-utils                                    # chmcmd, the help compiler
+    libchm-bin                                  # enum_chmLib/extract_chmLib for the help file test
+    imagemagick                                 # import (demo pictures) and convert (screenshots)
+    xdotool                                     # the demo's keystrokes
+)
 
+# Prints the packages of TW_PACKAGES that are not installed, one a line.
 missing_packages() {
-    local missing=""
-    for package in $TW_PACKAGES; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing="$missing $package"
+    local package
+    for package in "${TW_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || echo "$package"
     done
-    echo "$missing"
 }
 
 # Installs what is missing when run as root; otherwise prints the apt-get
 # line and stops.
 ensure_packages() {
-    local missing
-    missing=$(missing_packages)
-    [ -z "$missing" ] && return 0
-    local line="apt-get install -y --no-install-recommends$missing"
+    local missing=()
+    mapfile -t missing < <(missing_packages)
+    [ "${#missing[@]}" -eq 0 ] && return 0
     if [ "$(id -u)" -ne 0 ]; then
-        echo "Missing packages. Install them with:"
-        echo "  sudo apt-get update && sudo $line"
+        echo "Missing packages. Install them with:" >&2
+        echo "  sudo apt-get update && sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
         exit 1
     fi
-    echo "Installing:$missing"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $line >/dev/null
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq || exit 1
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null || exit 1
 }

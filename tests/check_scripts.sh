@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Checks the shell library of scripts/lib against stand-in commands on PATH:
+# a display server that does not come up, a wineboot that fails or leaves no
+# Windows folder, and a prefix set-up that works; the package check asks for
+# each package by its own name.
+# Usage: check_scripts.sh <source root>
+set -u
+root="${1:?usage: check_scripts.sh <source root>}"
+failures=0
+checks=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# expect <description> <expected status: 0 or fail> <output pattern> <bash code>
+# Runs the code in a fresh bash with the stand-ins first on PATH.
+expect() {
+    local what="$1" status="$2" pattern="$3" code="$4" output rc
+    checks=$((checks + 1))
+    output=$(PATH="$work/bin:$PATH" bash -c "source '$root/scripts/lib/wine.sh'; source '$root/scripts/lib/packages.sh'; $code" 2>&1)
+    rc=$?
+    if [ "$status" = 0 ] && [ "$rc" -ne 0 ]; then
+        fail "$what: exit code $rc, output: $output"
+    elif [ "$status" = fail ] && [ "$rc" -eq 0 ]; then
+        fail "$what: succeeded, output: $output"
+    elif ! grep -qE -- "$pattern" <<<"$output"; then
+        fail "$what: output lacks /$pattern/: $output"
+    fi
+}
+
+# stand_in <name> <body>: a command of that name on the test PATH.
+stand_in() {
+    mkdir -p "$work/bin"
+    printf '#!/usr/bin/env bash\n%s\n' "$2" >"$work/bin/$1"
+    chmod +x "$work/bin/$1"
+}
+
+# Wine whose wineboot does what $WINEBOOT says (fail, empty, or a whole
+# prefix) and whose reg.exe finds no debugger value.
+wine_body='case "$1" in
+  wineboot)
+    case "$WINEBOOT" in
+      fail) exit 1 ;;
+      empty) exit 0 ;;
+      *) mkdir -p "$WINEPREFIX/drive_c/windows/system32"; touch "$WINEPREFIX/system.reg"; exit 0 ;;
+    esac ;;
+  reg) [ "$2" = query ] && exit 1; exit 0 ;;
+  *) exit 0 ;;
+esac'
+stand_in wine "$wine_body"
+stand_in wine64 "$wine_body"
+stand_in wineserver 'exit 0'
+
+stand_in Xvfb 'exit 1'
+expect "Xvfb that exits at once stops the script" fail "^error: Xvfb did not start" \
+    'xvfb_start; echo "reached with DISPLAY=$DISPLAY"'
+
+expect "a failing wineboot stops the script and leaves the prefix unready" fail "^error: wineboot failed" \
+    "WINEBOOT=fail wine_prepare_prefix '$work/failed'; echo reached"
+checks=$((checks + 1))
+[ -e "$work/failed/.tidewell-ready" ] && fail "a failing wineboot left the prefix marked ready"
+
+expect "a wineboot that leaves no Windows folder stops the script" fail "^error: wineboot left no Windows folder" \
+    "WINEBOOT=empty wine_prepare_prefix '$work/empty'; echo reached"
+checks=$((checks + 1))
+[ -e "$work/empty/.tidewell-ready" ] && fail "an empty prefix was marked ready"
+
+if [ -f /usr/share/wine/fonts/marlett.ttf ] || [ -f /usr/lib/x86_64-linux-gnu/wine/fonts/marlett.ttf ] ||
+    [ -f /usr/share/fonts/truetype/wine/marlett.ttf ]; then
+    expect "a prefix set up step by step is marked ready" 0 "^ready$" \
+        "WINEBOOT=whole wine_prepare_prefix '$work/whole' && [ -f '$work/whole/.tidewell-ready' ] && echo ready"
+else
+    fail "no marlett.ttf among Wine's fonts (package fonts-wine)"
+fi
+
+# Every package is asked for by its own name; the missing one is listed alone.
+stand_in dpkg-query 'echo "$*" >>"$QUERIES"; [ "${!#}" = xdotool ] && exit 1; printf "install ok installed"'
+expect "the package check names the one missing package" 0 "^xdotool$" \
+    "QUERIES='$work/queries' missing_packages"
+checks=$((checks + 1))
+queried=$(grep -c . "$work/queries" 2>/dev/null || echo 0)
+listed=$(bash -c "source '$root/scripts/lib/packages.sh'; echo \${#TW_PACKAGES[@]}")
+[ "$queried" = "$listed" ] || fail "dpkg-query was asked $queried times for $listed packages"
+
+echo "check_scripts: $checks checks, $failures failures"
+[ "$failures" -eq 0 ]
