@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/registry_names.h"
+
 namespace {
 const REGSAM kSectionAccess = KEY_READ | KEY_CREATE_SUB_KEY | KEY_SET_VALUE;
 }
@@ -11,10 +13,12 @@ const REGSAM kSectionAccess = KEY_READ | KEY_CREATE_SUB_KEY | KEY_SET_VALUE;
 Profile::Profile(std::string company, std::string product)
     : company_(std::move(company)), product_(std::move(product)) {}
 
-std::string Profile::RootPath() const { return "Software\\" + company_ + "\\" + product_; }
+std::string Profile::RootPath() const {
+    return std::string(regnames::kUserSoftwareKey) + "\\" + company_ + "\\" + product_;
+}
 
 RegKey Profile::OpenSection(const char* section) const {
-    RegKey software = RegKey::Open(HKEY_CURRENT_USER, "software", kSectionAccess);
+    RegKey software = RegKey::Open(HKEY_CURRENT_USER, regnames::kUserSoftwareKey, kSectionAccess);
     if (!software) return RegKey();
     RegKey company = RegKey::Create(software.get(), company_.c_str(), kSectionAccess);
     if (!company) return RegKey();

@@ -10,6 +10,8 @@ constexpr char kSoftwareKey[] = "SOFTWARE";
 constexpr char kCompanyKey[] = "Quillon Software";
 constexpr char kProductKey[] = "Orvelle";
 constexpr char kInstallKey[] = "Install";
+// HKCU: the key per-user settings of every company live under.
+constexpr char kUserSoftwareKey[] = "Software";
 // HKCU: the per-user root, as the Settings Summary exports it.
 constexpr char kProductUserKey[] = "Software\\Quillon Software\\Orvelle";
 
