@@ -5,6 +5,7 @@
 #include "common/reg_key.h"
 #include "resources/twpalmui_ids.h"
 #include "tests/settings_fixture.h"
+#include "tests/support/registry.h"
 #include "tests/support/test_paths.h"
 
 using namespace settingstexts;
@@ -264,6 +265,27 @@ TEST_F(UserSettingsExportTest, WarnsWithoutTwpalmThenRecordsTheConduitAndOpensSe
     EXPECT_EQ(nullptr, boxes_.seen()[0].owner);
     EXPECT_EQ(1u, lastConduitWhenOpen);
     EXPECT_EQ(nullptr, settingsOwner);
+}
+
+// A damaged twpalm.dll whose verify export faults: the access violation stays
+// inside the check, which warns as for a missing library; the host goes on.
+const char kFaultingTwpalmKey[] = "Software\\Faulting twpalm Stand-in";
+
+TEST_F(UserSettingsExportTest, FaultingVerifyWarnsAndTheSettingsStillOpen) {
+    SetInstallValue("Path", testsupport::StandInDir("faulting-twpalm"));
+    DeleteKeyTree(HKEY_CURRENT_USER, kFaultingTwpalmKey);
+    boxes_.Answer(IDOK);
+    bool settingsOpened = false;
+    dialogs_.On(kDateBookSettings, [&](HWND settings) {
+        settingsOpened = true;
+        Click(settings, IDCANCEL);
+    });
+    EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
+    EXPECT_EQ(DwordValue(1), ReadRawValue(HKEY_CURRENT_USER, kFaultingTwpalmKey, "Calls"));
+    ASSERT_EQ(1u, boxes_.seen().size());
+    EXPECT_EQ(kMissingComponent, boxes_.seen()[0].text);
+    EXPECT_TRUE(settingsOpened);
+    DeleteKeyTree(HKEY_CURRENT_USER, kFaultingTwpalmKey);
 }
 
 TEST_F(UserSettingsExportTest, VerifyAskingAboutAnUnregisteredConduitIsNoMissingComponent) {

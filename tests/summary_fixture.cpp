@@ -108,6 +108,10 @@ void SummaryTest::SetMapiResult(DWORD result) {
     RegKey::Create(HKEY_CURRENT_USER, kMapiStandInKey).WriteDword("Result", result);
 }
 
+void SummaryTest::SetMapiFault() {
+    RegKey::Create(HKEY_CURRENT_USER, kMapiStandInKey).WriteDword("Fault", 1);
+}
+
 DWORD SummaryTest::MapiCalls() const {
     std::vector<BYTE> data;
     if (!RegKey::Open(HKEY_CURRENT_USER, kMapiStandInKey).ReadBytes("Calls", &data) || data.size() != 4) return 0;

@@ -36,6 +36,8 @@ protected:
     void UseMapiStandIn(const std::string& variant = "mapi");
     void MakeMapiMissing();
     void SetMapiResult(DWORD result);
+    // The stand-in's MAPISendMail faults once it has recorded the mail.
+    void SetMapiFault();
     DWORD MapiCalls() const;
     // The last mail the stand-in recorded; "<missing>" / ~0 when absent.
     std::string MailText(const char* name) const;

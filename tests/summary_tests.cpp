@@ -653,6 +653,7 @@ struct NotSentCase {
     const char* standIn;  // a stand-in variant, or null for no MAPI32.DLL at all
     DWORD result;         // what its MAPISendMail returns
     DWORD expectedCalls;
+    bool faults = false;  // its MAPISendMail writes through a null pointer instead of returning
 };
 
 void PrintTo(const NotSentCase& c, std::ostream* out) { *out << c.what; }
@@ -664,6 +665,7 @@ TEST_P(SummaryNotSent, FailedSendShowsWhereTheFileIsThenCloses) {
     if (c.standIn) {
         UseMapiStandIn(c.standIn);
         SetMapiResult(c.result);
+        if (c.faults) SetMapiFault();
     } else {
         MakeMapiMissing();
     }
@@ -688,7 +690,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NotSentCase{"the user cancelled the mail client's window", "mapi", 1, 1},  // MAPI_USER_ABORT
                       NotSentCase{"MAPI_E_FAILURE", "mapi", 2, 1},
                       NotSentCase{"no MAPISendMail", "mapi-without-MAPISendMail", 0, 0},
-                      NotSentCase{"no MAPI32.DLL", nullptr, 0, 0}));
+                      NotSentCase{"no MAPI32.DLL", nullptr, 0, 0},
+                      NotSentCase{"MAPISendMail faults inside the mail provider", "mapi", 0, 1, true}));
 
 TEST_F(SummaryDialogTest, CloseEscAndTheCloseBoxEachCloseWithoutSending) {
     UseMapiStandIn();
