@@ -3,6 +3,8 @@
 //
 // HKCU\Software\MAPI Stand-in
 //   Result     REG_DWORD  what MAPISendMail returns (missing: 0, success)
+//   Fault      REG_DWORD  1: MAPISendMail records the mail, then writes through
+//                         a null pointer, as a broken mail provider would
 //   Calls      REG_DWORD  number of MAPISendMail calls so far
 //   LastMail   the last call, rewritten by each call:
 //     Session, UIParam          REG_QWORD  lhSession, ulUIParam
@@ -87,5 +89,9 @@ extern "C" ULONG WINAPI MAPISendMail(ULONG_PTR session, ULONG_PTR uiParam, MapiM
     const RegKey root = RegKey::Create(HKEY_CURRENT_USER, kRoot);
     root.WriteDword("Calls", ReadDword(root, "Calls", 0) + 1);
     Record(session, uiParam, message, flags, reserved);
+    if (ReadDword(root, "Fault", 0) == 1) {
+        volatile ULONG* volatile nowhere = nullptr;
+        *nowhere = 1;
+    }
     return ReadDword(root, "Result", simple_mapi::kSuccess);
 }

@@ -5,6 +5,7 @@
 set -u
 build="$1"
 failures=0
+imported=""
 
 declare -A expected_exports=(
     [twpalm.dll]="InstallAllConduits UninstallAllConduits VerifyConduitDate VerifyConduitTask"
@@ -12,11 +13,18 @@ declare -A expected_exports=(
 )
 system_dlls="advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll shlwapi.dll user32.dll version.dll"
 
-# kernel32 functions that Windows 95 to XP lack: a shipped DLL importing one
-# would not load there.
-late_kernel32="GetTickCount64 AddVectoredExceptionHandler RemoveVectoredExceptionHandler TryEnterCriticalSection SetFilePointerEx GetFileSizeEx InitOnceExecuteOnce"
+# Every function a shipped i686 DLL imports must be in this list of functions
+# that Windows 95 and NT 4.0 have; a DLL importing one more would not load there.
+allowed_imports="$(dirname "${BASH_SOURCE[0]}")/win95_nt4_imports.txt"
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# "dll function" for every import by name of a PE file.
+imports_of() {
+    "$1" -p "$2" | awk '/^The Import Tables/ {on=1; next} on && /^The / {on=0}
+        on && /DLL Name:/ {dll=tolower($3); next}
+        on && /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_][A-Za-z0-9_@]*$/ {print dll, $NF}'
+}
 
 exports_of() {
     # The names of the export table, sorted, from objdump's name pointer table.
@@ -28,7 +36,7 @@ for arch in i686 x86_64; do
     for dll in twpalm.dll twpalmui.dll; do
         file="$build/$arch/bin/$dll"
         if [ ! -f "$file" ]; then
-            [ "$dll" = twpalm.dll ] && fail "$arch: $file is missing"
+            fail "$arch: $file is missing"
             continue
         fi
         want=$(echo "${expected_exports[$dll]}" | tr ' ' '\n' | sort | tr '\n' ' ' | sed 's/ $//')
@@ -40,14 +48,21 @@ for arch in i686 x86_64; do
                 *) fail "$arch $dll imports $import, not a Windows system library" ;;
             esac
         done
-        for function in $("$objdump" -p "$file" | awk '/DLL Name:/ {on = tolower($3) == "kernel32.dll"; next} on && NF >= 2 {print $NF}'); do
-            case " $late_kernel32 " in
-                *" $function "*) fail "$arch $dll imports kernel32 $function, missing before Windows Vista" ;;
-            esac
-        done
+        if [ "$arch" = i686 ]; then
+            while read -r library function; do
+                grep -qix "$library $function" <(grep -v '^#' "$allowed_imports" | awk 'NF {print $1, $2}') ||
+                    fail "$arch $dll imports $library $function, not in $(basename "$allowed_imports")"
+            done < <(imports_of "$objdump" "$file")
+            imported="$imported$(imports_of "$objdump" "$file")"$'\n'
+        fi
         echo "$arch $dll: exports [$got]"
     done
 done
+
+# The list names only what is imported, so that it stays short and true.
+while read -r library function; do
+    grep -qix "$library $function" <<<"$imported" || fail "$(basename "$allowed_imports") lists $library $function, which no shipped DLL imports"
+done < <(grep -v '^#' "$allowed_imports" | awk 'NF {print $1, $2}')
 
 [ "$failures" -eq 0 ] && echo "binaries ok" || echo "$failures binary check(s) failed"
 exit $((failures > 0))
