@@ -21,8 +21,9 @@ bool CallContained(ForeignCall call, void* context) noexcept {
 // contain. The C specific handler then unwinds to the end of the scope.
 extern "C" LONG tw_contain_filter(EXCEPTION_POINTERS*, void*) { return EXCEPTION_EXECUTE_HANDLER; }
 
-// Not inlined: the scope's labels may appear once in this file only.
-__attribute__((noinline)) bool CallContained(ForeignCall call, void* context) noexcept {
+// Not inlined: the scope's labels may appear once in this file only. In
+// ".text" itself: the scope's data ends by switching back to that section.
+__attribute__((noinline, section(".text"))) bool CallContained(ForeignCall call, void* context) noexcept {
     volatile bool completed = false;
     __try1(tw_contain_filter)
     call(context);

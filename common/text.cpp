@@ -5,8 +5,17 @@
 namespace text {
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
-                          b.c_str(), static_cast<int>(b.size())) == CSTR_EQUAL;
+    // Character by character: each upper-cased by the system, then the bytes
+    // compared. A linguistic comparison would also equate "Stra\xDF" "e" with
+    // "Strasse", another name and another folder.
+    if (a.size() != b.size()) return false;
+    std::string upperA = a;
+    std::string upperB = b;
+    if (!a.empty()) {
+        CharUpperBuffA(&upperA[0], static_cast<DWORD>(upperA.size()));
+        CharUpperBuffA(&upperB[0], static_cast<DWORD>(upperB.size()));
+    }
+    return upperA == upperB;
 }
 
 std::string FileNamePart(const std::string& path) {

@@ -5,6 +5,8 @@
 // Small text helpers shared by both libraries.
 namespace text {
 
+// Equal letter by letter, ignoring case as the system upper-cases (names,
+// paths, the ProductType text): never a linguistic match of different letters.
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
 
 // The part after the last backslash, or the whole text when there is none.

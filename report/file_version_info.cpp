@@ -1,9 +1,10 @@
 #include "report/file_version_info.h"
 
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
+
+#include "common/format_text.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ bool CFileVersionInfo::QueryString(const char* key, char* destination, size_t si
     DWORD first = 0;
     std::memcpy(&first, translation, sizeof first);
     char prefix[40];
-    std::snprintf(prefix, sizeof prefix, "\\StringFileInfo\\%04x%04x\\", LOWORD(first), HIWORD(first));
+    FormatText(prefix, sizeof prefix, "\\StringFileInfo\\%04x%04x\\", LOWORD(first), HIWORD(first));
     const std::string query = std::string(prefix) + key;
     void* found = nullptr;
     length = 0;

@@ -14,7 +14,7 @@ public:
     bool Load();
 
     bool CanSendMail() const { return sendMail_ != nullptr; }
-    // MAPISendMail with no session; kFailure when it is not there.
+    // MAPISendMail with no session; kFailure when it is not there or faults.
     ULONG SendMail(ULONG_PTR uiParam, simple_mapi::MapiMessage* message, ULONG flags) const;
 
 private:

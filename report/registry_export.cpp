@@ -1,11 +1,11 @@
 #include "report/registry_export.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <new>
 #include <string>
 
+#include "common/format_text.h"
 #include "common/reg_key.h"
 
 namespace {
@@ -122,7 +122,7 @@ bool WriteRegValue(FileWriter& out, const char* name, DWORD type, const BYTE* da
         break;
     default: {
         char typePart[24];
-        std::snprintf(typePart, sizeof typePart, "=hex(%lx):", static_cast<unsigned long>(type));
+        FormatText(typePart, sizeof typePart, "=hex(%lx):", static_cast<unsigned long>(type));
         out.Write(typePart);
         break;
     }

@@ -1,10 +1,10 @@
 #include "report/summary_dlg.h"
 
-#include <cstdio>
 #include <memory>
 #include <new>
 #include <string>
 
+#include "common/format_text.h"
 #include "common/product_strings.h"
 #include "common/unique_handle.h"
 #include "framework/application.h"
@@ -98,7 +98,7 @@ bool CSummaryDlg::SendReport() {
     const std::unique_ptr<char[]> body = WindowTextOf(Item(IDC_SUMMARY_TEXT));
     if (!body) return false;
     char subject[kSubjectSize] = {};
-    std::snprintf(subject, sizeof subject, LoadResString(IDS_SUMMARY_SUBJECT).c_str(),
+    FormatText(subject, sizeof subject, LoadResString(IDS_SUMMARY_SUBJECT).c_str(),
                   product::GetProductString(product::kProductName));
     return SendMailMessage(hwnd(), product::kSupportMailAddress, product::kSupportMailAddress, subject, body.get());
 }
@@ -106,7 +106,7 @@ bool CSummaryDlg::SendReport() {
 void CSummaryDlg::ShowNotSent() {
     char message[kNotSentSize] = {};
     // The path is the caller's: cut the message rather than overrun the buffer.
-    std::snprintf(message, kNotSentSize - 1, LoadResString(IDS_SUMMARY_NOT_SENT).c_str(), path_ ? path_ : "",
+    FormatText(message, kNotSentSize - 1, LoadResString(IDS_SUMMARY_NOT_SENT).c_str(), path_ ? path_ : "",
                   product::kSupportMailAddress);
     MessageBoxA(hwnd(), message, product::GetProductString(product::kProductName),
                 MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);

@@ -1,8 +1,8 @@
 #include "report/summary_report.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "common/format_text.h"
 #include "common/path.h"
 #include "common/product_value.h"
 #include "common/reg_key.h"
@@ -45,7 +45,7 @@ std::string TemporaryFolder() {
 
 std::string SummaryFilePath() {
     char fileName[32];
-    std::snprintf(fileName, sizeof fileName, "summary-%lX.txt", static_cast<unsigned long>(GetCurrentThreadId()));
+    FormatText(fileName, sizeof fileName, "summary-%lX.txt", static_cast<unsigned long>(GetCurrentThreadId()));
     return path::Join(TemporaryFolder(), fileName);
 }
 
@@ -182,11 +182,11 @@ std::string DescribeWindowsVersion(const OSVERSIONINFOA& version, const char* pr
             if (text::EqualsIgnoreCase(productType, "SERVERNT")) description += "Advanced Server";
         }
         char numbers[64];
-        std::snprintf(numbers, sizeof numbers, " %lu.%lu ", static_cast<unsigned long>(major),
+        FormatText(numbers, sizeof numbers, " %lu.%lu ", static_cast<unsigned long>(major),
                       static_cast<unsigned long>(minor));
         description += numbers;
         if (!servicePack.empty()) description += servicePack + " ";
-        std::snprintf(numbers, sizeof numbers, "(Build %u)", static_cast<unsigned>(LOWORD(version.dwBuildNumber)));
+        FormatText(numbers, sizeof numbers, "(Build %u)", static_cast<unsigned>(LOWORD(version.dwBuildNumber)));
         description += numbers;
         break;
     }

@@ -1,9 +1,9 @@
 #include "settings/about_box.h"
 
-#include <cstdio>
 #include <string>
 
 #include "bindings/shell_calls.h"
+#include "common/format_text.h"
 #include "common/os_class.h"
 #include "common/product_strings.h"
 #include "framework/application.h"
@@ -20,7 +20,7 @@ CAboutBox::CAboutBox(HWND parent) : Dialog(IDD_ABOUT, parent) {}
 
 std::string CAboutBox::LinkAddress() {
     char query[128] = {};
-    std::snprintf(query, sizeof query, GetProductString(product::kAboutQuery), "r");
+    FormatText(query, sizeof query, GetProductString(product::kAboutQuery), "r");
     return std::string(GetProductString(product::kWebSite)) + query + GetProductString(product::kVersionLabel);
 }
 

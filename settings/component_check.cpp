@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/foreign_call.h"
 #include "common/module.h"
 #include "common/path.h"
 #include "common/product_strings.h"
@@ -25,17 +26,28 @@ Module LoadInstallerLibrary() {
     return Module::Load(path::Join(folder, kInstallerLibrary).c_str());
 }
 
+// The lookup and the call run contained: a damaged or foreign twpalm.dll
+// that faults counts as one that is not there.
+struct VerifyCall {
+    const Module* twpalm;
+    const char* exportName;
+    HWND owner;
+    bool called;
+};
+
+void LookUpAndVerify(void* context) noexcept {
+    auto* call = static_cast<VerifyCall*>(context);
+    const auto verify = call->twpalm->Find<VerifyExport>(call->exportName);
+    if (!verify) return;
+    verify(call->owner, 1);
+    call->called = true;
+}
+
 bool RunVerify(int kind, HWND owner) {
-    Module twpalm = LoadInstallerLibrary();
+    const Module twpalm = LoadInstallerLibrary();
     if (!twpalm) return false;
-    try {
-        auto verify = twpalm.Find<VerifyExport>(kind == kToDoList ? "VerifyConduitTask" : "VerifyConduitDate");
-        if (!verify) return false;
-        verify(owner, 1);
-        return true;
-    } catch (...) {
-        return false;
-    }
+    VerifyCall call = {&twpalm, kind == kToDoList ? "VerifyConduitTask" : "VerifyConduitDate", owner, false};
+    return CallContained(LookUpAndVerify, &call) && call.called;
 }
 
 }  // namespace

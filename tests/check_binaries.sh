@@ -17,6 +17,14 @@ system_dlls="advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcr
 # that Windows 95 and NT 4.0 have; a DLL importing one more would not load there.
 allowed_imports="$(dirname "${BASH_SOURCE[0]}")/win95_nt4_imports.txt"
 
+# Size budgets of the stripped DLLs in KiB: most of a DLL is the static C++
+# runtime, kept lean by common/lean_runtime.cpp; a change that pulls more of
+# it in shows here.
+declare -A size_budget_kib=(
+    [i686/twpalm.dll]=100 [i686/twpalmui.dll]=250
+    [x86_64/twpalm.dll]=80 [x86_64/twpalmui.dll]=200
+)
+
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # "dll function" for every import by name of a PE file.
@@ -39,6 +47,9 @@ for arch in i686 x86_64; do
             fail "$arch: $file is missing"
             continue
         fi
+        size=$(stat -c %s "$file")
+        budget=$((size_budget_kib[$arch/$dll] * 1024))
+        [ "$size" -le "$budget" ] || fail "$arch $dll is $size bytes, over its budget of ${size_budget_kib[$arch/$dll]} KiB"
         want=$(echo "${expected_exports[$dll]}" | tr ' ' '\n' | sort | tr '\n' ' ' | sed 's/ $//')
         got=$(exports_of "$objdump" "$file")
         [ "$got" = "$want" ] || fail "$arch $dll exports [$got], expected [$want]"
@@ -55,7 +66,7 @@ for arch in i686 x86_64; do
             done < <(imports_of "$objdump" "$file")
             imported="$imported$(imports_of "$objdump" "$file")"$'\n'
         fi
-        echo "$arch $dll: exports [$got]"
+        echo "$arch $dll: $size bytes, exports [$got]"
     done
 done
 

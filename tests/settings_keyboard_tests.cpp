@@ -370,6 +370,30 @@ TEST_F(KeyboardTest, UserListEnterOpensTheApplicationListOfTheSelectedUser) {
     EXPECT_TRUE(boxes_.seen().empty());
 }
 
+// The two lists are tab stops, a deliberate choice for keyboard users: the
+// dialog opens with the focus on the list, ready for the arrow keys, and each
+// list's label mnemonic lands on it.
+TEST_F(KeyboardTest, ListsAreTabStopsAndTakeTheFirstFocus) {
+    int userListFocus = 0, appListFocus = 0;
+    bool userListStop = false, appListStop = false;
+    OnUserList([&](HWND d) {
+        userListFocus = FocusId();
+        userListStop = (GetWindowLongA(GetDlgItem(d, IDC_USERS_LIST), GWL_STYLE) & WS_TABSTOP) != 0;
+        Press(d, VK_RETURN);
+    });
+    OnAppList([&](HWND d) {
+        appListFocus = FocusId();
+        appListStop = (GetWindowLongA(GetDlgItem(d, IDC_APPS_LIST), GWL_STYLE) & WS_TABSTOP) != 0;
+        Press(d, VK_ESCAPE);
+    });
+    OnUserList(Pressing(VK_ESCAPE));
+    EXPECT_EQ(0, DisplaySettings());
+    EXPECT_TRUE(userListStop);
+    EXPECT_TRUE(appListStop);
+    EXPECT_EQ(IDC_USERS_LIST, userListFocus);
+    EXPECT_EQ(IDC_APPS_LIST, appListFocus);
+}
+
 TEST_F(KeyboardTest, UserListMnemonicsReachTheirControls) {
     PrivateClasses classes;
     ASSERT_TRUE(classes.overridden());

@@ -39,6 +39,36 @@ TEST_F(UserListTest, ListsRealUsersSortedAndSelectsTheLastOneIgnoringCase) {
     EXPECT_EQ(nullptr, GetModuleHandleA((palmDir_ + "\\UserData.dll").c_str()));
 }
 
+// "LUN" matches a listed name letter by letter, ignoring case as the system
+// upper-cases: a linguistic comparison would also take "\xDF" for "ss" and
+// "\xC6" for "AE", and select another user.
+struct LastUserCase {
+    const char* stored;
+    const char* selected;
+};
+
+void PrintTo(const LastUserCase& c, std::ostream* out) { *out << c.stored; }
+
+class UserListLastUser : public UserListTest, public ::testing::WithParamInterface<LastUserCase> {};
+
+TEST_P(UserListLastUser, SelectsTheUserOfTheSameLettersOnly) {
+    DWORD id = 5;
+    for (const char* name : {"Stra\xDF" "e", "Strasse", "\xC6on", "AEon"}) palm_.AddUser(id++, name);
+    SetProfileString("Users", "LUN", GetParam().stored);
+    std::string selected;
+    OnUserList([&](HWND dialog) {
+        const int index = ListSelection(dialog, IDC_USERS_LIST);
+        if (index >= 0) selected = ListItems(dialog, IDC_USERS_LIST)[index];
+        Click(dialog, IDCANCEL);
+    });
+    DisplaySettings();
+    EXPECT_EQ(GetParam().selected, selected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Letters, UserListLastUser,
+                         ::testing::Values(LastUserCase{"STRASSE", "Strasse"}, LastUserCase{"stra\xDF" "e", "Stra\xDF" "e"},
+                                           LastUserCase{"aeon", "AEon"}, LastUserCase{"\xE6ON", "\xC6on"}));
+
 TEST_F(UserListTest, UnknownLastUserSelectsTheFirst) {
     palm_.AddUser(5, "Zed");
     palm_.AddUser(6, "Amy");

@@ -1,7 +1,7 @@
 #include "ui/messages.h"
 
-#include <cstdio>
 
+#include "common/format_text.h"
 #include "common/product_strings.h"
 #include "common/unique_handle.h"
 #include "framework/application.h"
@@ -37,7 +37,7 @@ std::string GetErrorText(DWORD code) {
     if (length && systemText) return std::string(systemText.get(), length);
     const std::string format = LoadResString(IDS_UNKNOWN_ERROR);
     char text[512] = {};
-    std::snprintf(text, sizeof text, format.c_str(), static_cast<unsigned>(code));
+    FormatText(text, sizeof text, format.c_str(), static_cast<unsigned>(code));
     return text;
 }
 
