@@ -135,15 +135,22 @@ void RecordPalmDesktopPath(const std::string& hotSyncDirectory) {
     install.WriteString(regnames::kPalmDesktopPathValue, hotSyncDirectory);
 }
 
+// The HotSync folder the Conduit Manager names, and the HotSync API that
+// starts and stops the HotSync Manager there.
+int LoadHotSyncApi(const ConduitManager& manager, const std::string& productPath, std::string* hotSyncDirectory,
+                   HotSyncApi* hotSync) {
+    const int rc = GetHotSyncDirectory(manager, hotSyncDirectory);
+    if (rc != kSuccess) return rc;
+    return hotSync->Load(*hotSyncDirectory, productPath);
+}
+
 // Removes the creator's conduit while the HotSync Manager is paused.
 int RemoveWhilePaused(const ConduitManager& manager, const ConduitDefinition& conduit,
                       const std::string& productPath) {
     const Functions& f = manager.fn();
     std::string hotSyncDirectory;
-    int rc = GetHotSyncDirectory(manager, &hotSyncDirectory);
-    if (rc != kSuccess) return rc;
     HotSyncApi hotSync;
-    rc = hotSync.Load(hotSyncDirectory, productPath);
+    int rc = LoadHotSyncApi(manager, productPath, &hotSyncDirectory, &hotSync);
     if (rc != kSuccess) return rc;
 
     HotSyncPause pause(hotSync);
@@ -220,10 +227,8 @@ int RegisterConduit(const ConduitDefinition& conduit, const std::string& product
     if (!f.CanStoreRecord()) return kCondMgrInvalid;
 
     std::string hotSyncDirectory;
-    rc = GetHotSyncDirectory(manager, &hotSyncDirectory);
-    if (rc != kSuccess) return rc;
     HotSyncApi hotSync;
-    rc = hotSync.Load(hotSyncDirectory, productPath);
+    rc = LoadHotSyncApi(manager, productPath, &hotSyncDirectory, &hotSync);
     if (rc != kSuccess) return rc;
 
     HotSyncPause pause(hotSync);
