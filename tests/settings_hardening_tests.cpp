@@ -104,6 +104,16 @@ StoredValue HostileString(Hostile kind, const std::string& text,
     return StoredValue();
 }
 
+// A path value of each kind: text where it is kept whole, and for the long
+// kinds a file in folder named with fill characters (ending in suffix) to the
+// length the kind asks for.
+StoredValue HostilePath(Hostile kind, const std::string& text, const std::string& folder, char fill,
+                        const std::string& suffix = "") {
+    return HostileString(kind, text, [&](size_t n) {
+        return folder + "\\" + std::string(n - folder.size() - 1 - suffix.size(), fill) + suffix;
+    });
+}
+
 // An integer value of each kind: a string "2", an unterminated string "1",
 // zero bytes, 261 characters "1111...", 64 KB of binary data starting with
 // the bytes of -2.
@@ -415,10 +425,7 @@ TEST_F(HostileRegistryTest, DataFileIsShownAsReadAndOkAcceptsOnlyAnExistingFile)
     for (Hostile kind : kAllHostile) {
         SCOPED_TRACE(HostileName(kind));
         StartCase("Users\\<user>/Path");
-        const StoredValue value = HostileString(kind, dataFile_, [&](size_t n) {
-            std::string path = productDir_ + "\\";
-            return path + std::string(n - path.size() - 4, 'h') + ".al0";
-        });
+        const StoredValue value = HostilePath(kind, dataFile_, productDir_, 'h', ".al0");
         Store(HKEY_CURRENT_USER, UserSectionPath("Jane"), "Path", value);
         const bool usable = kind == Hostile::kUnterminated;
         const RegistrySnapshot before = TakeProductSnapshot();
@@ -535,9 +542,7 @@ TEST_F(HostileRegistryTest, ProductFolderThatIsNoFolderWarnsAndTheSettingsStillO
     for (Hostile kind : kAllHostile) {
         SCOPED_TRACE(HostileName(kind));
         StartCase("Install/Path");
-        const StoredValue value = HostileString(kind, productDir_, [&](size_t n) {
-            return productDir_ + "\\" + std::string(n - productDir_.size() - 1, 'p');
-        });
+        const StoredValue value = HostilePath(kind, productDir_, productDir_, 'p');
         Store(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path", value);
         const bool loads = kind == Hostile::kUnterminated;
         const RegistrySnapshot before = TakeProductSnapshot();
@@ -576,9 +581,7 @@ TEST_F(HostileRegistryTest, PalmDesktopFolderThatIsNoFolderWarnsAndTheListStaysE
     for (Hostile kind : kAllHostile) {
         SCOPED_TRACE(HostileName(kind));
         StartCase("Install/PDPath");
-        const StoredValue value = HostileString(kind, palmDir_, [&](size_t n) {
-            return palmDir_ + "\\" + std::string(n - palmDir_.size() - 1, 'd');
-        });
+        const StoredValue value = HostilePath(kind, palmDir_, palmDir_, 'd');
         Store(HKEY_LOCAL_MACHINE, InstallKeyPath(), "PDPath", value);
         const bool loads = kind == Hostile::kUnterminated;
         const RegistrySnapshot before = TakeProductSnapshot();
@@ -695,9 +698,7 @@ TEST_F(HostileRegistryTest, HelpEngineRegistrationFallsBackToTheEngineByName) {
         StartCase("HKCR CLSID\\{ADB880A6-...}\\InprocServer32");
         ForgetEngineCalls();
         ReloadLibrary();
-        const StoredValue value = HostileString(kind, registered, [&](size_t n) {
-            return registeredFolder + "\\" + std::string(n - registeredFolder.size() - 5, 'e') + ".dll";
-        });
+        const StoredValue value = HostilePath(kind, registered, registeredFolder, 'e', ".dll");
         Store(HKEY_CLASSES_ROOT, kHelpServerKey, nullptr, value);
         const bool useRegistered = kind == Hostile::kUnterminated;
         const RegistrySnapshot before = TakeProductSnapshot();
