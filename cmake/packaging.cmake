@@ -68,3 +68,50 @@ add_custom_target(tw_zip_package ALL
   COMMENT "Packing ${TW_PACKAGE_FILE_NAME}.zip"
   VERBATIM)
 add_dependencies(tw_zip_package twpalm twpalmui twpalm_help twpalm_import_libraries twpalmui_import_libraries)
+
+# The installer, built by makensis from packaging/tidewell-for-palm.nsi: from
+# the i686 build the one to ship (x86-ansi, runs on Windows 95 onwards), from
+# the x86_64 build a 64-bit one that the tests run under Wine. The conduit
+# libraries and Palm's CondMgr.dll are not part of this project: they come
+# from TW_PALM_REDIST_DIR, or from the stand-ins when it is empty.
+find_program(TW_MAKENSIS makensis)
+if(NOT TW_MAKENSIS OR NOT EXISTS "${TW_MAKENSIS}")
+  message(FATAL_ERROR "makensis was not found: the installers are built with NSIS 3 "
+    "(on Debian: apt-get install nsis; ./scripts/test.sh and ./scripts/demo.sh install it themselves). "
+    "Or point TW_MAKENSIS at it.")
+endif()
+set(TW_PALM_REDIST_DIR "" CACHE PATH
+  "Folder with twdate.dll, twtask.dll and Palm's CondMgr.dll for the installer (empty: the stand-ins)")
+if(TW_PALM_REDIST_DIR)
+  set(TW_INSTALLER_REDIST ${TW_PALM_REDIST_DIR})
+  set(TW_INSTALLER_REDIST_DEPENDS ${TW_PALM_REDIST_DIR}/twdate.dll ${TW_PALM_REDIST_DIR}/twtask.dll
+    ${TW_PALM_REDIST_DIR}/CondMgr.dll)
+else()
+  message(STATUS "The installer carries the stand-in conduits and CondMgr.dll: "
+    "set TW_PALM_REDIST_DIR to the folder of the real ones for an installer to ship")
+  set(TW_INSTALLER_REDIST ${TW_BIN}/standins/redist)
+  set(TW_INSTALLER_REDIST_DEPENDS standin_twdate standin_twtask standin_condmgr)
+endif()
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(TW_NSIS_TARGET x86-ansi)
+  set(TW_SETUP ${PROJECT_BINARY_DIR}/package/${TW_PACKAGE_BASENAME}-setup.exe)
+else()
+  set(TW_NSIS_TARGET amd64-unicode)
+  set(TW_SETUP ${PROJECT_BINARY_DIR}/package/${TW_PACKAGE_BASENAME}-setup-win64.exe)
+endif()
+set(TW_NSIS_SCRIPT ${PROJECT_SOURCE_DIR}/packaging/tidewell-for-palm.nsi)
+add_custom_command(OUTPUT ${TW_SETUP}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/package
+  COMMAND ${TW_MAKENSIS} -V2 -NOCD
+    -DTW_VERSION=${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}
+    -DTW_TARGET=${TW_NSIS_TARGET}
+    -DTW_BIN=${TW_BIN}
+    -DTW_REDIST=${TW_INSTALLER_REDIST}
+    -DTW_ICON=${PROJECT_SOURCE_DIR}/resources/art/product.ico
+    -DTW_OUTFILE=${TW_SETUP}
+    ${TW_NSIS_SCRIPT}
+  DEPENDS ${TW_NSIS_SCRIPT} twpalm twpalmui ${TW_BIN}/twpalm.chm ${TW_INSTALLER_REDIST_DEPENDS}
+  COMMENT "Building the installer ${TW_SETUP}"
+  VERBATIM)
+add_custom_target(tw_installer ALL DEPENDS ${TW_SETUP})
+add_dependencies(tw_installer twpalm_help)

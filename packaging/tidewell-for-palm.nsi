@@ -1,0 +1,227 @@
+; The installer of Tidewell for Palm, built by the build (packaging.cmake)
+; with makensis, which defines:
+;   TW_VERSION   the product version, "major.minor"
+;   TW_TARGET    x86-ansi (the shipping installer, Windows 95 onwards) or
+;                amd64-unicode (the 64-bit build's, for the tests)
+;   TW_BIN       the folder of twpalm.dll, twpalmui.dll and twpalm.chm
+;   TW_REDIST    the folder of the conduits twdate.dll and twtask.dll and of
+;                Palm's redistributable CondMgr.dll
+;   TW_ICON      the product icon
+;   TW_OUTFILE   the installer to write
+;
+; twpalm's exports return 0 whatever happened and show their own messages
+; (unless silent), so Setup learns the outcome from what Palm Desktop's
+; Conduit Manager ends up holding. Exit codes of Setup and of the uninstaller:
+;   0  done: both conduits registered from the installation folder (Setup),
+;      neither registered from it any more (uninstaller)
+;   1  cancelled by the user
+;   2  stopped by an error, e.g. a file that could not be written
+;   3  the files are installed (removed), but the conduits are not registered
+;      (still registered): Palm Desktop missing, a HotSync under way, ...
+
+Target ${TW_TARGET}
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+
+!define PRODUCT "Tidewell for Palm"
+!define PUBLISHER "Quillon Software"
+; Read by twpalm: "Path" (written here) and "PDPath" (written by twpalm).
+!define INSTALL_KEY "SOFTWARE\Quillon Software\Orvelle\Install"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewell for Palm"
+!define EXIT_CONDUITS_NOT_DONE 3
+!define LOAD_WITH_ALTERED_SEARCH_PATH 8
+
+Name "${PRODUCT}"
+OutFile "${TW_OUTFILE}"
+!if "${TW_TARGET}" == "amd64-unicode"
+  InstallDir "$PROGRAMFILES64\Quillon Software\Tidewell for Palm"
+!else
+  InstallDir "$PROGRAMFILES\Quillon Software\Tidewell for Palm"
+!endif
+; Installing again goes to the folder of the last installation.
+InstallDirRegKey HKLM "${INSTALL_KEY}" "Path"
+BrandingText "${PUBLISHER}"
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${TW_VERSION}.0.0"
+VIAddVersionKey ProductName "${PRODUCT}"
+VIAddVersionKey CompanyName "${PUBLISHER}"
+VIAddVersionKey LegalCopyright "Copyright (C) ${PUBLISHER}"
+VIAddVersionKey FileDescription "${PRODUCT} ${TW_VERSION} Setup"
+VIAddVersionKey FileVersion "${TW_VERSION}"
+VIAddVersionKey ProductVersion "${TW_VERSION}"
+
+Var FinishText
+
+!define MUI_ICON "${TW_ICON}"
+!define MUI_UNICON "${TW_ICON}"
+!define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${TW_VERSION}, which lets the HotSync Manager synchronize the Palm Date Book and To Do List with Almanor.$\r$\n$\r$\nInstall Palm Desktop before you continue, and do not start a HotSync operation while Setup runs.$\r$\n$\r$\n$_CLICK"
+!define MUI_FINISHPAGE_TEXT "$FinishText"
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; Both the installer and the uninstaller need these; "un." names the
+; uninstaller's copies.
+!macro ConduitFunctions un
+
+; Calls twpalm's export named on the stack (InstallAllConduits or
+; UninstallAllConduits) with Setup's window as owner; silent means quiet.
+Function ${un}CallConduitExport
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $3 0
+  ${If} ${Silent}
+    StrCpy $3 1
+  ${EndIf}
+  System::Call 'kernel32::LoadLibraryEx(t "$INSTDIR\twpalm.dll", p 0, i ${LOAD_WITH_ALTERED_SEARCH_PATH}) p .r1'
+  ${If} $1 P<> 0
+    System::Call 'kernel32::GetProcAddress(p r1, m r0) p .r2'
+    ${If} $2 P<> 0
+      System::Call '::$2(p $HWNDPARENT, i r3) i'
+    ${Else}
+      DetailPrint "twpalm.dll has no $0."
+    ${EndIf}
+    System::Call 'kernel32::FreeLibrary(p r1)'
+  ${Else}
+    DetailPrint "twpalm.dll could not be loaded."
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Pushes 1 when Palm Desktop's Conduit Manager has the creator on the stack
+; registered from the conduit library file below it on the stack (in the
+; installation folder), else 0. Asks the copy of CondMgr.dll installed here.
+Function ${un}RegisteredFromHere
+  Exch $0 ; creator
+  Exch
+  Exch $1 ; conduit library file
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  StrCpy $5 0
+  System::Call 'kernel32::LoadLibraryEx(t "$INSTDIR\CondMgr.dll", p 0, i ${LOAD_WITH_ALTERED_SEARCH_PATH}) p .r2'
+  ${If} $2 P<> 0
+    System::Call 'kernel32::GetProcAddress(p r2, m "CmGetCreatorName") p .r3'
+    ${If} $3 P<> 0
+      System::Call '::$3(m r0, m .r4, *i 260) i .r3'
+      ${If} $3 = 0
+      ${AndIf} $4 == "$INSTDIR\$1"
+        StrCpy $5 1
+      ${EndIf}
+    ${EndIf}
+    System::Call 'kernel32::FreeLibrary(p r2)'
+  ${EndIf}
+  StrCpy $0 $5
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+!macroend
+!insertmacro ConduitFunctions ""
+!insertmacro ConduitFunctions "un."
+
+Section "Tidewell for Palm" SectionProduct
+  SectionIn RO
+  SetOutPath "$INSTDIR"
+  File "${TW_BIN}/twpalm.dll"
+  File "${TW_BIN}/twpalmui.dll"
+  File "${TW_BIN}/twpalm.chm"
+  File "${TW_REDIST}/twdate.dll"
+  File "${TW_REDIST}/twtask.dll"
+  File "${TW_REDIST}/CondMgr.dll"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  WriteRegStr HKLM "${INSTALL_KEY}" "Path" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${TW_VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\uninstall.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  DetailPrint "Registering the Date Book and To Do List conduits with Palm Desktop..."
+  Push InstallAllConduits
+  Call CallConduitExport
+  Push twdate.dll
+  Push date
+  Call RegisteredFromHere
+  Push twtask.dll
+  Push todo
+  Call RegisteredFromHere
+  Pop $1
+  Pop $0
+  ${If} $0 = 1
+  ${AndIf} $1 = 1
+    DetailPrint "The conduits are registered."
+    StrCpy $FinishText "${PRODUCT} is installed. At the next HotSync operation the Palm Date Book and To Do List synchronize with Almanor.$\r$\n$\r$\nClick Finish to close Setup."
+  ${Else}
+    DetailPrint "The conduits are not registered with Palm Desktop."
+    StrCpy $FinishText "${PRODUCT} is installed, but its conduits are not registered with Palm Desktop.$\r$\n$\r$\nInstall Palm Desktop, or wait until the HotSync operation has finished, then run Setup again.$\r$\n$\r$\nClick Finish to close Setup."
+    SetErrorLevel ${EXIT_CONDUITS_NOT_DONE}
+  ${EndIf}
+SectionEnd
+
+Section "Uninstall"
+  ; The conduits go first, while twpalm.dll and CondMgr.dll are still here.
+  DetailPrint "Removing the Date Book and To Do List conduits from Palm Desktop..."
+  Push UninstallAllConduits
+  Call un.CallConduitExport
+  Push twdate.dll
+  Push date
+  Call un.RegisteredFromHere
+  Push twtask.dll
+  Push todo
+  Call un.RegisteredFromHere
+  Pop $1
+  Pop $0
+  ${If} $0 = 1
+  ${OrIf} $1 = 1
+    DetailPrint "The conduits are still registered with Palm Desktop."
+    SetErrorLevel ${EXIT_CONDUITS_NOT_DONE}
+  ${EndIf}
+
+  Delete "$INSTDIR\twpalm.dll"
+  Delete "$INSTDIR\twpalmui.dll"
+  Delete "$INSTDIR\twpalm.chm"
+  Delete "$INSTDIR\twdate.dll"
+  Delete "$INSTDIR\twtask.dll"
+  Delete "$INSTDIR\CondMgr.dll"
+  Delete "$INSTDIR\uninstall.exe"
+  ; Only when empty: what the user put there stays.
+  RMDir "$INSTDIR"
+
+  ; The user's settings and the saved registrations under HKEY_CURRENT_USER stay.
+  DeleteRegValue HKLM "${INSTALL_KEY}" "Path"
+  DeleteRegValue HKLM "${INSTALL_KEY}" "PDPath"
+  DeleteRegKey /ifempty HKLM "${INSTALL_KEY}"
+  DeleteRegKey /ifempty HKLM "SOFTWARE\Quillon Software\Orvelle"
+  DeleteRegKey /ifempty HKLM "SOFTWARE\Quillon Software"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
