@@ -9,10 +9,14 @@
 #include <windows.h>
 
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "common/reg_key.h"
+#include "tests/integration_fixture.h"
+#include "tests/support/child_process.h"
+#include "tests/support/message_box_driver.h"
 #include "tests/support/palm_desktop.h"
 #include "tests/support/product_state.h"
 #include "tests/support/test_paths.h"
@@ -21,10 +25,6 @@ using namespace testsupport;
 
 namespace {
 
-constexpr char kCaption[] = "Tidewell for Palm";
-constexpr char kPalmDateBookLibrary[] = "C:\\Program Files\\Palm\\Datebook3.dll";
-constexpr char kBackupDateBook[] = "Software\\Quillon Software\\Orvelle\\Backup\\DateBook";
-constexpr char kUserSettings[] = "Software\\Quillon Software\\Orvelle\\Users\\Jane";
 constexpr DWORD kStepTimeoutMs = 60000;
 
 // A top-level window the program showed: its caption, the message-box text
@@ -41,34 +41,7 @@ struct StepResult {
     std::vector<ShownWindow> windows;
 };
 
-std::string WindowText(HWND window) {
-    char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM param) noexcept {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// The visible top-level window of the process, if it shows one.
-HWND ShownWindowOf(DWORD processId) {
-    WindowSearch search = {processId, nullptr};
-    EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-class ConduitStep : public ProductTest {
+class ConduitStep : public IntegrationTest {
 protected:
     void SetUp() override {
         ProductTest::SetUp();
@@ -85,72 +58,32 @@ protected:
     // is left, so that a step that should not ask fails instead of hanging.
     StepResult Run(const std::string& arguments, std::deque<int> answers = {}) {
         StepResult result;
-        std::string commandLine = "\"" + productDir_ + "\\conduit_step.exe\" " + arguments;
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, productDir_.c_str(),
-                            &startup, &process)) {
-            ADD_FAILURE() << "cannot start " << commandLine << ": error " << GetLastError();
+        const std::string commandLine = "\"" + productDir_ + "\\conduit_step.exe\" " + arguments;
+        ChildProcess step(commandLine, productDir_);
+        if (!step.startError().empty()) {
+            ADD_FAILURE() << step.startError();
             return result;
         }
-        const DWORD start = GetTickCount();
-        HWND answered = nullptr;
-        while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
-            if (GetTickCount() - start > kStepTimeoutMs) {
-                TerminateProcess(process.hProcess, 99);
-                ADD_FAILURE() << commandLine << " did not finish";
-                break;
-            }
-            HWND window = ShownWindowOf(process.dwProcessId);
-            if (!window || window == answered || WindowText(window).empty()) continue;
-            answered = window;
-            ShownWindow shown;
-            shown.caption = WindowText(window);
-            char text[1024] = {};
-            GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
-            shown.text = text;
-            shown.owned = GetWindow(window, GW_OWNER) != nullptr;
-            result.windows.push_back(shown);
-            const int answer = answers.empty() ? IDCANCEL : answers.front();
-            if (!answers.empty()) answers.pop_front();
-            PostMessageA(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-        }
-        GetExitCodeProcess(process.hProcess, &result.exitCode);
-        result.finished = result.exitCode != STILL_ACTIVE && result.exitCode != 99;
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        std::set<HWND> answered;
+        result.finished = step.WaitVisiting(
+            [&](HWND window) {
+                if (answered.count(window) || WindowText(window).empty()) return;
+                answered.insert(window);
+                result.windows.push_back({WindowText(window), MessageBoxText(window),
+                                          GetWindow(window, GW_OWNER) != nullptr});
+                const int answer = answers.empty() ? IDCANCEL : answers.front();
+                if (!answers.empty()) answers.pop_front();
+                PostMessageA(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+            },
+            kStepTimeoutMs);
+        EXPECT_TRUE(result.finished) << commandLine << " did not finish";
+        result.exitCode = step.exitCode();
         EXPECT_TRUE(answers.empty()) << commandLine << " showed fewer windows than expected";
         return result;
     }
 
-    void RegisterPalmDateBook() {
-        StandInConduit palmDateBook;
-        palmDateBook.strings = {{"Name", kPalmDateBookLibrary}, {"Directory", "datebook"}, {"Title", "Date Book"}};
-        palmDateBook.numbers = {{"Priority", 5}, {"Integrate", 7}};
-        palm_.RegisterConduit("date", palmDateBook);
-    }
-
-    std::string RegisteredLibrary(const std::string& creator) const {
-        if (!palm_.HasConduit(creator)) return "(none)";
-        return palm_.Conduit(creator).strings["Name"];
-    }
-
-    static std::string ReadString(HKEY root, const char* path, const char* name) {
-        std::string value;
-        RegKey key = RegKey::Open(root, path);
-        if (!key) return "(no key)";
-        char data[MAX_PATH] = {};
-        DWORD size = sizeof data - 1;
-        if (RegQueryValueExA(key.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
-            ERROR_SUCCESS) {
-            return "(no value)";
-        }
-        return data;
-    }
-
     static void ExpectMessageBox(const ShownWindow& box, const std::string& text) {
-        EXPECT_EQ(kCaption, box.caption);
+        EXPECT_EQ(kProductCaption, box.caption);
         EXPECT_EQ(text, box.text);
         // The program passes no owner window (the exact flags of such a box
         // are pinned where the library is driven in-process).
@@ -169,13 +102,13 @@ TEST_F(ConduitStep, SilentInstallReplacesPalmsDateBookAndSavesIt) {
     EXPECT_EQ(productDir_ + "\\twdate.dll", RegisteredLibrary("date"));
     EXPECT_EQ(productDir_ + "\\twtask.dll", RegisteredLibrary("todo"));
     EXPECT_EQ(kPalmDateBookLibrary, ReadString(HKEY_CURRENT_USER, kBackupDateBook, "Conduit"));
-    EXPECT_EQ(palmDir_, ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath().c_str(), "PDPath"));
+    EXPECT_EQ(palmDir_, ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath(), "PDPath"));
 }
 
 TEST_F(ConduitStep, SilentUninstallPutsPalmsDateBookBackAndKeepsTheUsersKeys) {
     RegisterPalmDateBook();
     ASSERT_TRUE(Run("install /S").finished);
-    RegKey::Create(HKEY_CURRENT_USER, kUserSettings).WriteString("Path", "C:\\Almanor\\jane.al0");
+    RegKey::Create(HKEY_CURRENT_USER, kJanesSettings).WriteString("Path", "C:\\Almanor\\jane.al0");
 
     StepResult uninstall = Run("uninstall /S");
 
@@ -186,7 +119,7 @@ TEST_F(ConduitStep, SilentUninstallPutsPalmsDateBookBackAndKeepsTheUsersKeys) {
     EXPECT_EQ(5u, palm_.Conduit("date").numbers["Priority"]);
     EXPECT_EQ("(none)", RegisteredLibrary("todo"));
     EXPECT_EQ(kPalmDateBookLibrary, ReadString(HKEY_CURRENT_USER, kBackupDateBook, "Conduit"));
-    EXPECT_EQ("C:\\Almanor\\jane.al0", ReadString(HKEY_CURRENT_USER, kUserSettings, "Path"));
+    EXPECT_EQ("C:\\Almanor\\jane.al0", ReadString(HKEY_CURRENT_USER, kJanesSettings, "Path"));
 }
 
 TEST_F(ConduitStep, SilentInstallDuringAHotSyncChangesNothingAndShowsNothing) {

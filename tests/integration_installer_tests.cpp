@@ -1,0 +1,239 @@
+// The product's installer (the 64-bit one the x86_64 build makes) run as its
+// users run it: silently from a script, with its exit code, or page by page
+// with the product's message boxes read and answered from outside, against
+// the stand-in Palm Desktop.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/reg_key.h"
+#include "common/unique_handle.h"
+#include "tests/integration_fixture.h"
+#include "tests/support/child_process.h"
+#include "tests/support/message_box_driver.h"
+#include "tests/support/registry.h"
+#include "tests/support/test_paths.h"
+#include "tw_version.h"
+
+using namespace testsupport;
+
+namespace {
+
+constexpr DWORD kSetupTimeoutMs = 120000;
+// The installers' documented exit code: files in place (or removed), but
+// Palm Desktop's registrations are not what was asked for.
+constexpr DWORD kConduitsNotDone = 3;
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidewell for Palm";
+const std::vector<std::string> kInstalledFiles = {"CondMgr.dll", "twdate.dll",   "twpalm.chm",   "twpalm.dll",
+                                                  "twpalmui.dll", "twtask.dll", "uninstall.exe"};
+
+// A message box as the installer's user saw it.
+struct SeenBox {
+    std::string caption;
+    std::string text;
+    HWND owner;
+    UINT buttons;
+};
+
+struct InteractiveRun {
+    bool finished = false;
+    DWORD exitCode = 0;
+    HWND setupWindow = nullptr;
+    std::vector<SeenBox> boxes;
+    std::vector<std::string> pageTexts;  // every text of every page shown
+};
+
+BOOL CALLBACK AddChildText(HWND child, LPARAM param) noexcept {
+    const std::string text = WindowText(child);
+    if (!text.empty()) reinterpret_cast<std::vector<std::string>*>(param)->push_back(text);
+    return TRUE;
+}
+
+class Installer : public IntegrationTest {
+protected:
+    void SetUp() override {
+        installOnSetUp_ = false;
+        IntegrationTest::SetUp();
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+        // A folder that does not exist yet and has spaces in its name.
+        installDir_ = productDir_ + "\\Tidewell for Palm";
+        setup_ = BinDir() + "\\..\\package\\" TW_SETUP_NAME;
+        ASSERT_TRUE(PathExists(setup_)) << setup_;
+    }
+
+    void TearDown() override {
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+        IntegrationTest::TearDown();
+    }
+
+    void InstallPalmDesktop() {
+        palm_.InstallTo(palmDir_);
+        palm_.SetHotSync(false);
+        RegisterPalmDateBook();
+    }
+
+    // Runs a command that must show nothing; its exit code.
+    DWORD RunSilently(const std::string& commandLine) {
+        ChildProcess process(commandLine, BinDir());
+        EXPECT_EQ("", process.startError());
+        std::set<HWND> shown;
+        const bool finished = process.WaitVisiting(
+            [&](HWND window) {
+                if (!shown.insert(window).second) return;
+                ADD_FAILURE() << commandLine << " showed \"" << WindowText(window) << "\" " << MessageBoxText(window);
+                PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            },
+            kSetupTimeoutMs);
+        EXPECT_TRUE(finished) << commandLine << " did not finish";
+        return process.exitCode();
+    }
+
+    DWORD InstallSilently() { return RunSilently("\"" + setup_ + "\" /S /D=" + installDir_); }
+
+    // As Add/Remove Programs does it, from a copy outside the folder it
+    // empties, but waiting for that copy.
+    DWORD UninstallSilently() {
+        const std::string copyDir = MakeScratchDir("uninstaller");
+        EXPECT_TRUE(CopyFileTo(installDir_ + "\\uninstall.exe", copyDir));
+        const DWORD exitCode = RunSilently("\"" + copyDir + "\\uninstall.exe\" /S _?=" + installDir_);
+        RemoveTree(copyDir);
+        return exitCode;
+    }
+
+    // Clicks the default button of each page as it comes and answers every
+    // message box with OK.
+    InteractiveRun InstallPageByPage() {
+        InteractiveRun run;
+        ChildProcess process("\"" + setup_ + "\" /D=" + installDir_, BinDir());
+        EXPECT_EQ("", process.startError());
+        std::set<HWND> answered;
+        std::set<std::pair<HWND, std::string>> clicked;  // a page's window may be reused
+        run.finished = process.WaitVisiting(
+            [&](HWND window) {
+                if (IsMessageBox(window)) {
+                    if (!answered.insert(window).second) return;
+                    run.boxes.push_back({WindowText(window), MessageBoxText(window), GetWindow(window, GW_OWNER),
+                                         ReadMessageBoxButtons(window)});
+                    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                    return;
+                }
+                run.setupWindow = window;
+                HWND page = FindWindowExA(window, nullptr, "#32770", nullptr);
+                HWND next = GetDlgItem(window, IDOK);
+                // The progress page moves on by itself.
+                if (!page || FindWindowExA(page, nullptr, "msctls_progress32", nullptr)) return;
+                if (!IsWindowEnabled(window) || !IsWindowEnabled(next)) return;
+                std::vector<std::string> texts;
+                EnumChildWindows(page, &AddChildText, reinterpret_cast<LPARAM>(&texts));
+                if (texts.empty() || !clicked.insert({page, texts.front()}).second) return;
+                run.pageTexts.insert(run.pageTexts.end(), texts.begin(), texts.end());
+                PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(next));
+            },
+            kSetupTimeoutMs);
+        run.exitCode = process.exitCode();
+        return run;
+    }
+
+    std::vector<std::string> FilesInInstallDir() const {
+        std::vector<std::string> files;
+        WIN32_FIND_DATAA found;
+        for (FindHandle search = FindFirst((installDir_ + "\\*").c_str(), &found); search;) {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(found.cFileName);
+            if (!FindNextFileA(search.get(), &found)) break;
+        }
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    std::string installDir_;
+    std::string setup_;
+};
+
+TEST_F(Installer, SilentInstallRegistersBothConduitsOverPalmsDateBook) {
+    InstallPalmDesktop();
+
+    EXPECT_EQ(0u, InstallSilently());
+
+    EXPECT_EQ(kInstalledFiles, FilesInInstallDir());
+    EXPECT_EQ(installDir_, ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path"));
+    EXPECT_EQ(installDir_ + "\\twdate.dll", RegisteredLibrary("date"));
+    EXPECT_EQ(installDir_ + "\\twtask.dll", RegisteredLibrary("todo"));
+    EXPECT_EQ(kPalmDateBookLibrary, ReadString(HKEY_CURRENT_USER, kBackupDateBook, "Conduit"));
+    EXPECT_EQ("Tidewell for Palm", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"));
+    EXPECT_EQ(TW_VERSION_TEXT, ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"));
+    EXPECT_EQ("Quillon Software", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher"));
+    EXPECT_EQ("\"" + installDir_ + "\\uninstall.exe\"", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+    const RawValue size = ReadRawValue(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize");
+    ASSERT_EQ(static_cast<DWORD>(REG_DWORD), size.type);
+    EXPECT_GT(*reinterpret_cast<const DWORD*>(size.data.data()), 0u);
+}
+
+TEST_F(Installer, SilentUninstallGivesPalmsDateBookBackAndKeepsTheUsersKeys) {
+    InstallPalmDesktop();
+    ASSERT_EQ(0u, InstallSilently());
+    RegKey::Create(HKEY_CURRENT_USER, kJanesSettings).WriteString("Path", "C:\\Almanor\\jane.al0");
+    WriteTextFile(productDir_ + "\\notes.txt", "the user's own file beside the installation folder");
+
+    EXPECT_EQ(0u, UninstallSilently());
+
+    EXPECT_EQ(kPalmDateBookLibrary, RegisteredLibrary("date"));
+    EXPECT_EQ(5u, palm_.Conduit("date").numbers["Priority"]);
+    EXPECT_EQ("(none)", RegisteredLibrary("todo"));
+    EXPECT_FALSE(PathExists(installDir_));
+    EXPECT_TRUE(PathExists(productDir_ + "\\notes.txt"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon Software"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_EQ(kPalmDateBookLibrary, ReadString(HKEY_CURRENT_USER, kBackupDateBook, "Conduit"));
+    EXPECT_EQ("C:\\Almanor\\jane.al0", ReadString(HKEY_CURRENT_USER, kJanesSettings, "Path"));
+}
+
+TEST_F(Installer, SilentInstallDuringAHotSyncSaysSoAndLosesNothing) {
+    InstallPalmDesktop();
+    palm_.SetHotSync(true, true);
+
+    EXPECT_EQ(kConduitsNotDone, InstallSilently());
+
+    EXPECT_EQ(kInstalledFiles, FilesInInstallDir());
+    EXPECT_EQ(installDir_, ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path"));
+    EXPECT_EQ(kPalmDateBookLibrary, RegisteredLibrary("date"));
+    EXPECT_EQ("(none)", RegisteredLibrary("todo"));
+    EXPECT_TRUE(palm_.Running());
+}
+
+TEST_F(Installer, SilentUninstallDuringAHotSyncSaysSoAndStillRemovesTheFiles) {
+    InstallPalmDesktop();
+    ASSERT_EQ(0u, InstallSilently());
+    palm_.SetHotSync(true, true);
+
+    EXPECT_EQ(kConduitsNotDone, UninstallSilently());
+
+    EXPECT_EQ(installDir_ + "\\twdate.dll", RegisteredLibrary("date"));
+    EXPECT_FALSE(PathExists(installDir_));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon Software"));
+}
+
+TEST_F(Installer, InteractiveInstallWithoutPalmDesktopShowsTheProductsMessage) {
+    InteractiveRun run = InstallPageByPage();
+
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(kConduitsNotDone, run.exitCode);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(kProductCaption, run.boxes[0].caption);
+    EXPECT_EQ("Error: Conduit Manager, value not found!\n", run.boxes[0].text);
+    EXPECT_EQ(run.setupWindow, run.boxes[0].owner);
+    EXPECT_EQ(static_cast<UINT>(MB_OK), run.boxes[0].buttons);
+    EXPECT_EQ(kInstalledFiles, FilesInInstallDir());
+    EXPECT_NE(run.pageTexts.end(),
+              std::find_if(run.pageTexts.begin(), run.pageTexts.end(), [](const std::string& text) {
+                  return text.find("its conduits are not registered with Palm Desktop") != std::string::npos;
+              }))
+        << ::testing::PrintToString(run.pageTexts);
+}
+
+}  // namespace

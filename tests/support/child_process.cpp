@@ -1,0 +1,71 @@
+#include "tests/support/child_process.h"
+
+#include <vector>
+
+namespace testsupport {
+
+namespace {
+
+struct WindowList {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM param) noexcept {
+    auto* list = reinterpret_cast<WindowList*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == list->processId && IsWindowVisible(window)) list->windows.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::string& commandLine, const std::string& workingDir) {
+    std::string line = commandLine;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, workingDir.c_str(), &startup,
+                        &process_)) {
+        startError_ = "cannot start " + commandLine + ": error " + std::to_string(GetLastError());
+        process_ = {};
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (process_.hProcess) {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+}
+
+bool ChildProcess::WaitVisiting(const WindowVisitor& visit, DWORD timeoutMs) {
+    if (!process_.hProcess) return false;
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(process_.hProcess, 50) == WAIT_TIMEOUT) {
+        if (GetTickCount() - start > timeoutMs) {
+            TerminateProcess(process_.hProcess, 99);
+            WaitForSingleObject(process_.hProcess, 5000);
+            return false;
+        }
+        WindowList list = {process_.dwProcessId, {}};
+        EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&list));
+        for (HWND window : list.windows) visit(window);
+    }
+    return true;
+}
+
+DWORD ChildProcess::exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_.hProcess) GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+std::string MessageBoxText(HWND box) {
+    char text[1024] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+}  // namespace testsupport
