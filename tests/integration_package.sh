@@ -3,7 +3,9 @@
 # the ZIP package named after the version holds exactly the installation
 # tree, its DLLs are the built ones, the version resources and the help's
 # About text carry the version of the build, and no product source spells
-# the version out itself.
+# the version out itself; each build made its installer, for its machine
+# and with the version, and a build without makensis stops at configure
+# with a message that says what to install.
 # Usage: integration_package.sh <source folder> <build folder holding i686/ and x86_64/> <version>
 set -u
 source_dir="$1"
@@ -46,13 +48,29 @@ for arch in i686 x86_64; do
     else
         fail "extract_chmLib not found (install the Debian package libchm-bin)"
     fi
-    echo "$arch: $name.zip checked"
+    case $arch in i686) setup="$build/$arch/package/tidewell-for-palm-$version-setup.exe" format=pei-i386 ;;
+                  x86_64) setup="$build/$arch/package/tidewell-for-palm-$version-setup-win64.exe" format=pei-x86-64 ;; esac
+    if [ -s "$setup" ]; then
+        x86_64-w64-mingw32-objdump -f "$setup" 2>/dev/null | grep -q "file format $format" || fail "$arch: $setup is not $format"
+        strings -el -n 3 "$setup" | grep -qx "$version" || fail "$arch: $setup carries no version $version"
+    else
+        fail "$arch: $setup is missing"
+    fi
+    echo "$arch: $name.zip and $(basename "$setup") checked"
 done
 
 # The version is written once, in CMakeLists.txt.
 pattern="\"${version//./\\.}|version ${version//./\\.}\\b|${version//./, }, 0, 0"
 spelled=$(cd "$source_dir" && grep -rnE "$pattern" common installer settings report ui framework bindings resources help include 2>/dev/null)
 [ -z "$spelled" ] || fail "the version is spelled out in the sources: $spelled"
+
+# Configure with a makensis that is not there.
+output=$(cmake -S "$source_dir" -B "$work/no-makensis" -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-x86_64.cmake" \
+    -DBUILD_TESTING=OFF -DTW_MAKENSIS="$work/nowhere/makensis" 2>&1)
+status=$?
+[ "$status" -ne 0 ] || fail "configure without makensis succeeded"
+echo "$output" | grep -q "makensis was not found" || fail "configure without makensis did not say so: $output"
+echo "$output" | grep -q "apt-get install nsis" || fail "configure without makensis does not say what to install"
 
 [ "$failures" -eq 0 ] && echo "package ok" || echo "$failures package check(s) failed"
 exit $((failures > 0))

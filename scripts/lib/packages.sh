@@ -12,6 +12,7 @@ TW_PACKAGES=(
     libchm-bin                                  # enum_chmLib/extract_chmLib for the help file test
     imagemagick                                 # import (demo pictures) and convert (screenshots)
     xdotool                                     # the demo's keystrokes
+    nsis                                        # makensis, the installers
 )
 
 # Prints the packages of TW_PACKAGES that are not installed, one a line.
