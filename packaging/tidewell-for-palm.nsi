@@ -57,12 +57,17 @@ VIAddVersionKey FileVersion "${TW_VERSION}"
 VIAddVersionKey ProductVersion "${TW_VERSION}"
 
 Var FinishText
+Var OutcomeText
 
 !define MUI_ICON "${TW_ICON}"
 !define MUI_UNICON "${TW_ICON}"
 !define MUI_ABORTWARNING
+; The log stays until the user moves on: it says whether the conduits are registered.
+!define MUI_FINISHPAGE_NOAUTOCLOSE
+!define MUI_UNFINISHPAGE_NOAUTOCLOSE
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${TW_VERSION}, which lets the HotSync Manager synchronize the Palm Date Book and To Do List with Almanor.$\r$\n$\r$\nInstall Palm Desktop before you continue, and do not start a HotSync operation while Setup runs.$\r$\n$\r$\n$_CLICK"
 !define MUI_FINISHPAGE_TEXT "$FinishText"
+!define MUI_INSTFILESPAGE_FINISHHEADER_SUBTEXT "$OutcomeText"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
@@ -180,9 +185,11 @@ Section "Tidewell for Palm" SectionProduct
   ${If} $0 = 1
   ${AndIf} $1 = 1
     DetailPrint "The conduits are registered."
+    StrCpy $OutcomeText "Setup was completed successfully."
     StrCpy $FinishText "${PRODUCT} is installed. At the next HotSync operation the Palm Date Book and To Do List synchronize with Almanor.$\r$\n$\r$\nClick Finish to close Setup."
   ${Else}
     DetailPrint "The conduits are not registered with Palm Desktop."
+    StrCpy $OutcomeText "The files are installed, but the conduits are not registered."
     StrCpy $FinishText "${PRODUCT} is installed, but its conduits are not registered with Palm Desktop.$\r$\n$\r$\nInstall Palm Desktop, or wait until the HotSync operation has finished, then run Setup again.$\r$\n$\r$\nClick Finish to close Setup."
     SetErrorLevel ${EXIT_CONDUITS_NOT_DONE}
   ${EndIf}
@@ -205,6 +212,8 @@ Section "Uninstall"
   ${OrIf} $1 = 1
     DetailPrint "The conduits are still registered with Palm Desktop."
     SetErrorLevel ${EXIT_CONDUITS_NOT_DONE}
+  ${Else}
+    DetailPrint "The conduits are removed."
   ${EndIf}
 
   Delete "$INSTDIR\twpalm.dll"

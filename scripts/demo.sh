@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The main job, end to end, in a Wine prefix of its own (never your default
 # one): a stand-in Palm Desktop with Palm's own Date Book conduit, three Palm
-# users and the HotSync Manager running; the product installed the way its
-# installer does it; then, through twctl, the conduits registered, verified,
-# one Palm user's Date Book settings edited and saved, and the conduits
-# removed again, showing the Conduit Manager's registrations at each step.
+# users and the HotSync Manager running; the product installed by its
+# installer, which registers the conduits; then, through twctl, a conduit
+# verified and one Palm user's Date Book settings edited and saved; at last
+# the product removed by its uninstaller, which gives Palm's conduit back.
+# The Conduit Manager's registrations are shown at each step.
 #
-# With a display ($DISPLAY) the product's windows are yours to use; without
-# one the demo runs on a private Xvfb display, drives the windows with the
-# keyboard as a user would, and saves a picture of each in build/x86_64/demo-screens.
+# With a display ($DISPLAY) the installer's pages and the product's windows
+# are yours to use; without one the demo runs on a private Xvfb display,
+# drives the windows with the keyboard as a user would, and saves a picture of
+# each in build/x86_64/demo-screens.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -18,13 +20,11 @@ source scripts/lib/demo_setup.sh
 
 ensure_packages
 cmake --preset x86_64 >/dev/null
-cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target twpalm twpalmui twpalm_help twctl standins >/dev/null
+cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target tw_installer twctl standins >/dev/null
 
 interactive=1
-quiet=""
 if [ -z "${DISPLAY:-}" ]; then
     interactive=0
-    quiet="--quiet"
     xvfb_start
     echo "No display: running on a private Xvfb display ($DISPLAY), driving the windows with the keyboard."
 fi
@@ -35,6 +35,10 @@ wine_start_server
 wine="$(wine_cmd)"
 bin="$root/build/x86_64/bin"
 screens="$root/build/x86_64/demo-screens"
+setup="$(winepath -w "$(ls "$root"/build/x86_64/package/tidewell-for-palm-*-setup-win64.exe)")"
+product='C:\Tidewell'
+rm -rf "$screens"
+mkdir -p "$screens"
 
 show_conduit() {
     echo "  Conduit Manager, creator \"$1\":"
@@ -46,7 +50,7 @@ show_key() {
 }
 twctl() {
     echo "\$ twctl $*"
-    "$wine" 'C:\Tidewell\twctl.exe' "$@" </dev/null 2>/dev/null | tr -d '\r' | sed 's/^/  /'
+    "$wine" "$bin/twctl.exe" --dir "$product" "$@" </dev/null 2>/dev/null | tr -d '\r' | sed 's/^/  /'
 }
 snap() {
     [ "$interactive" = 1 ] && return 0
@@ -61,11 +65,20 @@ show_conduit date
 show_conduit todo
 
 echo
-echo "== The product in C:\\Tidewell, as its installer leaves it; an Almanor calendar in C:\\Calendar"
-install_product "$bin"
-
-echo
-twctl install $quiet
+echo "== The product's installer, into $product; an Almanor calendar in C:\\Calendar"
+prepare_almanor
+status=0
+if [ "$interactive" = 1 ]; then
+    echo "  Setup opens: go through its pages (keep the folder $product, or note the one you choose)."
+    run_windows_line "\"$setup\" /D=$product" || status=$?
+else
+    install_page_by_page "$setup" "$screens" "$product" || status=$?
+    echo "  (pictures: build/x86_64/demo-screens/setup-*.png)"
+fi
+echo "  Setup's exit code $(describe_setup_status "$status")"
+product=$(reg query 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install' /v Path | awk -F'REG_SZ' '/Path/ {gsub(/^[ \t]+/, "", $2); print $2}')
+[ -n "$product" ] || tw_die "Setup did not record the installation folder"
+echo "  Installed in $product: $(ls "$(winepath -u "$product")" | tr '\n' ' ')"
 show_conduit date
 show_conduit todo
 show_key 'HKCU\Software\Quillon Software\Orvelle\Backup\DateBook'
@@ -83,10 +96,8 @@ if [ "$interactive" = 1 ]; then
     echo "  The user list opens: pick a user, Settings..., a handheld application, change what you like, OK."
     twctl settings
 else
-    rm -rf "$screens"
-    mkdir -p "$screens"
     echo "\$ twctl settings"
-    "$wine" 'C:\Tidewell\twctl.exe' settings </dev/null >/dev/null 2>&1 &
+    "$wine" "$bin/twctl.exe" --dir "$product" settings </dev/null >/dev/null 2>&1 &
     settings_pid=$!
     sleep 3
     snap 1-user-list
@@ -107,7 +118,18 @@ show_key "HKCU\\Software\\Quillon Software\\Orvelle\\Users\\Jane O'Neil"
 show_key "HKCU\\Software\\Quillon Software\\Orvelle\\Users\\Jane O'Neil\\DateBook"
 
 echo
-twctl uninstall $quiet
+echo "== The product's uninstaller"
+status=0
+if [ "$interactive" = 1 ]; then
+    echo "  The uninstaller opens: Uninstall, then Close."
+    run_uninstaller "$product" || status=$?
+else
+    uninstall_page_by_page "$product" "$screens" || status=$?
+    echo "  (pictures: build/x86_64/demo-screens/uninstall-*.png)"
+fi
+echo "  Uninstaller's exit code $(describe_setup_status "$status")"
+echo "  $product: $( [ -d "$(winepath -u "$product")" ] && echo "still there" || echo "removed")"
+show_key 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install'
 show_conduit date
 show_conduit todo
 echo "  HotSync Manager running: $(reg query "$standin_key\\HotSync" /v Running | awk '/Running/ {print $3}')"

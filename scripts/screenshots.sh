@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Pictures of every dialog of the settings library, classic and themed, on a
-# private Xvfb display: build/x86_64/screenshots/*.png.
+# Pictures of every dialog of the settings library, classic and themed, and
+# of the installer's and the uninstaller's pages, on a private Xvfb display:
+# build/x86_64/screenshots/*.png.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -10,7 +11,7 @@ source scripts/lib/demo_setup.sh
 
 ensure_packages
 cmake --preset x86_64 >/dev/null
-cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target twpalm twpalmui twpalm_help twctl dialog_gallery standins >/dev/null
+cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target tw_installer twctl dialog_gallery standins >/dev/null
 
 bin="$root/build/x86_64/bin"
 out="$root/build/x86_64/screenshots"
@@ -38,4 +39,10 @@ for bmp in "${pictures[@]}"; do
     convert "$bmp" "${bmp%.bmp}.png"
     rm "$bmp"
 done
+
+# The installer's pages, over the stand-in Palm Desktop.
+prepare_almanor
+setup="$(winepath -w "$(ls "$root"/build/x86_64/package/tidewell-for-palm-*-setup-win64.exe)")"
+install_page_by_page "$setup" "$out" 'C:\Tidewell' || tw_die "the installer ended with $?"
+uninstall_page_by_page 'C:\Tidewell' "$out" || tw_die "the uninstaller ended with $?"
 ls "$out"

@@ -126,9 +126,7 @@ protected:
                 run.setupWindow = window;
                 HWND page = FindWindowExA(window, nullptr, "#32770", nullptr);
                 HWND next = GetDlgItem(window, IDOK);
-                // The progress page moves on by itself.
-                if (!page || FindWindowExA(page, nullptr, "msctls_progress32", nullptr)) return;
-                if (!IsWindowEnabled(window) || !IsWindowEnabled(next)) return;
+                if (!page || !IsWindowEnabled(window) || !IsWindowEnabled(next)) return;
                 std::vector<std::string> texts;
                 EnumChildWindows(page, &AddChildText, reinterpret_cast<LPARAM>(&texts));
                 if (texts.empty() || !clicked.insert({page, texts.front()}).second) return;

@@ -48,3 +48,95 @@ install_product() {
     reg add 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install' /v Path /d 'C:\Tidewell' /f >/dev/null
     reg add 'HKCU\SOFTWARE\Quillon Software\Almanor\Common' /v DDIR /d 'C:\Calendar' /f >/dev/null
 }
+
+# The Almanor calendar the demo's Palm users synchronise with, and no trace
+# of an earlier installation of the product (the installer writes the rest).
+prepare_almanor() {
+    mkdir -p "$WINEPREFIX/drive_c/Calendar"
+    echo "Almanor calendar" >"$WINEPREFIX/drive_c/Calendar/Home.al0"
+    rm -rf "$WINEPREFIX/drive_c/Tidewell"
+    # Absent in a new prefix.
+    reg delete 'HKCU\Software\Quillon Software' /f >/dev/null || true
+    reg delete 'HKLM\SOFTWARE\Quillon Software' /f >/dev/null || true
+    reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tidewell for Palm' /f >/dev/null || true
+    reg add 'HKCU\SOFTWARE\Quillon Software\Almanor\Common' /v DDIR /d 'C:\Calendar' /f >/dev/null
+}
+
+# Runs one Windows command line exactly as written: a batch file keeps Wine
+# from quoting its arguments again (the installers read "/D=" and "_?=" raw).
+# Returns the program's exit code.
+run_windows_line() {
+    printf '@%s\r\n' "$1" >"$WINEPREFIX/drive_c/windows/temp/tw-run.bat"
+    "$(wine_cmd)" cmd /c 'C:\windows\temp\tw-run.bat' </dev/null >/dev/null 2>&1
+}
+
+# The uninstaller as Add/Remove Programs runs it, from a copy outside the
+# folder it empties, but waited for: run_windows_line's exit code.
+# Usage: run_uninstaller <installation folder> [arguments]
+run_uninstaller() {
+    local folder="$1" status=0
+    shift
+    local unix_folder
+    unix_folder=$(winepath -u "$folder" 2>/dev/null)
+    cp "$unix_folder/uninstall.exe" "$WINEPREFIX/drive_c/windows/temp/tw-uninstall.exe" || return 2
+    run_windows_line "C:\\windows\\temp\\tw-uninstall.exe $* _?=$folder" || status=$?
+    rm -f "$WINEPREFIX/drive_c/windows/temp/tw-uninstall.exe"
+    return $status
+}
+
+# What an installer's exit code means.
+describe_setup_status() {
+    case "$1" in
+        0) echo "0: done" ;;
+        1) echo "1: cancelled" ;;
+        2) echo "2: stopped by an error" ;;
+        3) echo "3: the files are in place, but Palm Desktop's conduit registrations are not as asked" ;;
+        *) echo "$1: unexpected" ;;
+    esac
+}
+
+# Saves a picture of the visible window titled exactly title; waits up to
+# 20 s for it to appear.
+window_picture() {
+    local title="$1" file="$2" window="" _
+    for _ in $(seq 1 80); do
+        window=$(xdotool search --onlyvisible --name "^$title ?$" 2>/dev/null | head -n1)
+        [ -n "$window" ] && break
+        sleep 0.25
+    done
+    [ -n "$window" ] || { echo "  (no window \"$title\" to picture)"; return 0; }
+    import -window "$window" "$file" 2>/dev/null
+}
+
+# Goes through the installer's pages with the keyboard as a user would (the
+# Enter key: Next, Install, Next, Finish), a picture of each page in folder.
+# Usage: install_page_by_page <installer, Windows path> <folder> <installation folder>
+install_page_by_page() {
+    local setup="$1" folder="$2" target="$3" status=0 pid
+    run_windows_line "\"$setup\" /D=$target" &
+    pid=$!
+    window_picture "Tidewell for Palm Setup" "$folder/setup-1-welcome.png"
+    xdotool key Return; sleep 1
+    window_picture "Tidewell for Palm Setup" "$folder/setup-2-folder.png"
+    xdotool key Return; sleep 4
+    window_picture "Tidewell for Palm Setup" "$folder/setup-3-installed.png"
+    xdotool key Return; sleep 1
+    window_picture "Tidewell for Palm Setup" "$folder/setup-4-finished.png"
+    xdotool key Return
+    wait "$pid" || status=$?
+    return $status
+}
+
+# The same for the uninstaller: Uninstall, then Close.
+# Usage: uninstall_page_by_page <installation folder> <folder>
+uninstall_page_by_page() {
+    local target="$1" folder="$2" status=0 pid
+    run_uninstaller "$target" &
+    pid=$!
+    window_picture "Tidewell for Palm Uninstall" "$folder/uninstall-1-confirm.png"
+    xdotool key Return; sleep 4
+    window_picture "Tidewell for Palm Uninstall" "$folder/uninstall-2-finished.png"
+    xdotool key Return
+    wait "$pid" || status=$?
+    return $status
+}
