@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Checks the integration guide against the built twpalm.dll: every message of
 # its result code table is a text the library carries, exactly, and every
-# error text the library carries is in the table.
-# Usage: integration_docs.sh <docs/integration.md> <twpalm.dll>
+# error text the library carries is in the table; and against the installer's
+# script: every line of its NSIS example is a line the script runs.
+# Usage: integration_docs.sh <docs/integration.md> <twpalm.dll> <installer script>
 set -u
 exec perl -e '
-    my ($guide, $dll) = @ARGV;
+    my ($guide, $dll, $script) = @ARGV;
     open my $in, "<", $guide or die "FAIL: cannot read $guide\n";
-    my @messages;
+    my (@messages, @example, $in_example);
     while (<$in>) {
-        next unless /^\| (-?\d+|any other) \| ([^|]+?) \|/;
+        if (/^```nsis/) { $in_example = 1; next; }
+        if (/^```/) { $in_example = 0; next; }
+        if ($in_example) { s/^\s+|\s+$//g; push @example, $_ if length; next; }
+        next unless /^\| (-\d+|any other) \| ([^|]+?) \|/;
         my ($code, $message) = ($1, $2);
         $message =~ s/\\n/\n/g;
         push @messages, [$code, $message];
@@ -32,6 +36,15 @@ exec perl -e '
         print "FAIL: \"$shown\" of $dll is not in the guide\n";
         $failures++;
     }
-    print $failures ? "$failures guide check(s) failed\n" : scalar(@messages) . " messages as the library shows them\n";
+    open my $nsi, "<", $script or die "FAIL: cannot read $script\n";
+    my %script_lines = map { s/^\s+|\s+$//gr => 1 } <$nsi>;
+    if (!@example) { print "FAIL: the guide has no NSIS example\n"; $failures++; }
+    for (@example) {
+        next if $script_lines{$_};
+        print "FAIL: the NSIS example line \"$_\" is not in $script\n";
+        $failures++;
+    }
+    print $failures ? "$failures guide check(s) failed\n"
+                    : scalar(@messages) . " messages as the library shows them, " . scalar(@example) . " lines of the installer\n";
     exit($failures ? 1 : 0);
 ' "$@"
