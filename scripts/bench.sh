@@ -29,9 +29,9 @@ runs() { if [ "$quick" = 1 ]; then echo "$3"; else echo "$2"; fi; }
 ensure_packages
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake --preset x86_64 >/dev/null || exit 1
-cmake --build build/x86_64 -j "$jobs" --target twpalm twpalmui twpalm_help twctl standins twbench bench_empty bench_userdata >/dev/null || exit 1
+cmake --build build/x86_64 -j "$jobs" --target twpalm twpalmui twpalm_help twctl standins twbench bench_empty bench_userdata tw_installer >/dev/null || exit 1
 cmake --preset i686 >/dev/null || exit 1
-cmake --build build/i686 -j "$jobs" --target twpalm twpalmui >/dev/null || exit 1
+cmake --build build/i686 -j "$jobs" --target twpalm twpalmui tw_installer >/dev/null || exit 1
 
 bin="$root/build/x86_64/bin"
 prefix="$root/build/x86_64/bench-prefix"
@@ -117,11 +117,36 @@ for _ in $(seq 1 "$(runs procs 3 1)"); do
 done
 bench conduits after-one "$(runs slow 2 1)"
 
-# Sizes of the shipped libraries, both targets.
+# timed KEY COMMAND...: the command's wall-clock time in ms as a sample.
+timed() {
+    local key="$1" start end
+    shift
+    start=$(date +%s%N)
+    if "$@"; then
+        end=$(date +%s%N)
+        awk -v key="$key" -v ns=$((end - start)) 'BEGIN { printf "%s %.2f\n", key, ns / 1e6 }' >>"$samples"
+    else
+        failed=$((failed + 1))
+        echo "[$key] E exit code $?" >>"$log"
+    fi
+}
+# Last: the installers change Path and the registrations. Timed from outside,
+# as a script runs them, each through a batch file (its start is the reference).
+setup=$(winepath -w "$(ls "$root"/build/x86_64/package/tidewell-for-palm-*-setup-win64.exe)")
+for _ in $(seq 1 "$(runs setup 5 2)"); do
+    timed setup.silent.ms run_windows_line "\"$setup\" /S /D=C:\\TidewellSetup"
+    timed uninstall.silent.ms run_uninstaller 'C:\TidewellSetup' /S
+    timed setup.batch.ms run_windows_line "cmd /c exit"
+done
+
+# Sizes of the shipped libraries and the installers, both targets.
 for preset in i686 x86_64; do
     for dll in twpalm twpalmui; do
         file="build/$preset/bin/$dll.dll"
         [ -f "$file" ] && echo "size.$dll.$preset $(( $(stat -c %s "$file") ))" >>"$samples"
+    done
+    for file in build/$preset/package/tidewell-for-palm-*-setup*.exe; do
+        [ -f "$file" ] && echo "size.setup.$preset $(( $(stat -c %s "$file") ))" >>"$samples"
     done
 done
 
@@ -179,6 +204,11 @@ size.twpalm.i686|twpalm.dll i686 (shipped)|bytes||
 size.twpalmui.i686|twpalmui.dll i686 (shipped)|bytes||
 size.twpalm.x86_64|twpalm.dll x86_64|bytes||
 size.twpalmui.x86_64|twpalmui.dll x86_64|bytes||
+setup.silent.ms|Setup /S: files, Path, conduits registered|ms|setup.batch.ms|batch file start alone
+uninstall.silent.ms|Uninstaller /S: conduits, files, keys|ms|setup.batch.ms|batch file start alone
+setup.batch.ms|Batch file start alone (cmd /c exit)|ms||
+size.setup.i686|setup.exe i686 (shipped)|bytes||
+size.setup.x86_64|setup-win64.exe x86_64|bytes||
 EOF
 )
 
