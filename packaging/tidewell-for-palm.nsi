@@ -15,13 +15,20 @@
 ;   0  done: both conduits registered from the installation folder (Setup),
 ;      neither registered from it any more (uninstaller)
 ;   1  cancelled by the user
-;   2  stopped by an error, e.g. a file that could not be written
+;   2  stopped by an error: a file or the installation value "Path" that
+;      could not be written
 ;   3  the files are installed (removed), but the conduits are not registered
-;      (still registered): Palm Desktop missing, a HotSync under way, ...
+;      (may still be registered): Palm Desktop missing, a HotSync under way, ...
+; The uninstaller reports these only when it runs as itself, from a copy
+; outside the folder ("uninstall.exe /S _?=<folder>"); started plainly it
+; copies itself away, starts the copy and returns 0 at once.
 
 Target ${TW_TARGET}
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
+; A file that cannot be written stops Setup (exit code 2), silent or not,
+; rather than leaving an older copy in place.
+AllowSkipFiles off
 
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -74,6 +81,7 @@ Var OutcomeText
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_INSTFILESPAGE_FINISHHEADER_SUBTEXT "$OutcomeText"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
@@ -112,7 +120,8 @@ FunctionEnd
 
 ; Pushes 1 when Palm Desktop's Conduit Manager has the creator on the stack
 ; registered from the conduit library file below it on the stack (in the
-; installation folder), else 0. Asks the copy of CondMgr.dll installed here.
+; installation folder), 0 when not, -1 when it cannot be asked. Asks the copy
+; of CondMgr.dll installed here.
 Function ${un}RegisteredFromHere
   Exch $0 ; creator
   Exch
@@ -121,12 +130,14 @@ Function ${un}RegisteredFromHere
   Push $3
   Push $4
   Push $5
-  StrCpy $5 0
+  StrCpy $5 -1
   System::Call 'kernel32::LoadLibraryEx(t "$INSTDIR\CondMgr.dll", p 0, i ${LOAD_WITH_ALTERED_SEARCH_PATH}) p .r2'
   ${If} $2 P<> 0
     System::Call 'kernel32::GetProcAddress(p r2, m "CmGetCreatorName") p .r3'
     ${If} $3 P<> 0
+      ; Non-zero: nothing registered for the creator.
       System::Call '::$3(m r0, m .r4, *i 260) i .r3'
+      StrCpy $5 0
       ${If} $3 = 0
       ${AndIf} $4 == "$INSTDIR\$1"
         StrCpy $5 1
@@ -158,6 +169,7 @@ Section "Tidewell for Palm" SectionProduct
   File "${TW_REDIST}/CondMgr.dll"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
+  ClearErrors
   WriteRegStr HKLM "${INSTALL_KEY}" "Path" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${TW_VERSION}"
@@ -170,6 +182,10 @@ Section "Tidewell for Palm" SectionProduct
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "Setup cannot write to the registry key HKEY_LOCAL_MACHINE\${INSTALL_KEY}. Run Setup as an administrator." /SD IDOK
+    Abort
+  ${EndIf}
 
   DetailPrint "Registering the Date Book and To Do List conduits with Palm Desktop..."
   Push InstallAllConduits
@@ -208,12 +224,22 @@ Section "Uninstall"
   Call un.RegisteredFromHere
   Pop $1
   Pop $0
-  ${If} $0 = 1
-  ${OrIf} $1 = 1
-    DetailPrint "The conduits are still registered with Palm Desktop."
-    SetErrorLevel ${EXIT_CONDUITS_NOT_DONE}
-  ${Else}
+  ${If} $0 = 0
+  ${AndIf} $1 = 0
     DetailPrint "The conduits are removed."
+    StrCpy $OutcomeText "Uninstall was completed successfully."
+  ${Else}
+    ; The files go all the same; the saved registrations stay with the user,
+    ; so installing and uninstalling again puts Palm's conduits back.
+    ${If} $0 = 1
+    ${OrIf} $1 = 1
+      DetailPrint "The conduits are still registered with Palm Desktop."
+    ${Else}
+      DetailPrint "Palm Desktop's Conduit Manager could not be asked whether the conduits are removed."
+    ${EndIf}
+    DetailPrint "Once no HotSync operation runs, install ${PRODUCT} again and uninstall it."
+    StrCpy $OutcomeText "The files are removed, but the conduits may still be registered."
+    SetErrorLevel ${EXIT_CONDUITS_NOT_DONE}
   ${EndIf}
 
   Delete "$INSTDIR\twpalm.dll"

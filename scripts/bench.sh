@@ -122,17 +122,19 @@ timed() {
     local key="$1" start end
     shift
     start=$(date +%s%N)
-    if "$@"; then
-        end=$(date +%s%N)
+    local status=0
+    "$@" || status=$?
+    end=$(date +%s%N)
+    if [ "$status" -eq 0 ]; then
         awk -v key="$key" -v ns=$((end - start)) 'BEGIN { printf "%s %.2f\n", key, ns / 1e6 }' >>"$samples"
     else
         failed=$((failed + 1))
-        echo "[$key] E exit code $?" >>"$log"
+        echo "[$key] E exit code $status" >>"$log"
     fi
 }
 # Last: the installers change Path and the registrations. Timed from outside,
 # as a script runs them, each through a batch file (its start is the reference).
-setup=$(winepath -w "$(ls "$root"/build/x86_64/package/tidewell-for-palm-*-setup-win64.exe)")
+setup=$(built_installer)
 for _ in $(seq 1 "$(runs setup 5 2)"); do
     timed setup.silent.ms run_windows_line "\"$setup\" /S /D=C:\\TidewellSetup"
     timed uninstall.silent.ms run_uninstaller 'C:\TidewellSetup' /S

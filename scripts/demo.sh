@@ -35,7 +35,7 @@ wine_start_server
 wine="$(wine_cmd)"
 bin="$root/build/x86_64/bin"
 screens="$root/build/x86_64/demo-screens"
-setup="$(winepath -w "$(ls "$root"/build/x86_64/package/tidewell-for-palm-*-setup-win64.exe)")"
+setup="$(built_installer)"
 product='C:\Tidewell'
 rm -rf "$screens"
 mkdir -p "$screens"
@@ -67,16 +67,16 @@ show_conduit todo
 echo
 echo "== The product's installer, into $product; an Almanor calendar in C:\\Calendar"
 prepare_almanor
-status=0
+setup_status=0
 if [ "$interactive" = 1 ]; then
     echo "  Setup opens: go through its pages (keep the folder $product, or note the one you choose)."
-    run_windows_line "\"$setup\" /D=$product" || status=$?
+    run_windows_line "\"$setup\" /D=$product" || setup_status=$?
 else
-    install_page_by_page "$setup" "$screens" "$product" || status=$?
+    install_page_by_page "$setup" "$screens" "$product" || setup_status=$?
     echo "  (pictures: build/x86_64/demo-screens/setup-*.png)"
 fi
-echo "  Setup's exit code $(describe_setup_status "$status")"
-product=$(reg query 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install' /v Path | awk -F'REG_SZ' '/Path/ {gsub(/^[ \t]+/, "", $2); print $2}')
+echo "  Setup's exit code $(describe_setup_status "$setup_status")"
+product=$( (reg query 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install' /v Path || true) | awk -F'REG_SZ' '/Path/ {gsub(/^[ \t]+/, "", $2); print $2}')
 [ -n "$product" ] || tw_die "Setup did not record the installation folder"
 echo "  Installed in $product: $(ls "$(winepath -u "$product")" | tr '\n' ' ')"
 show_conduit date
@@ -119,20 +119,24 @@ show_key "HKCU\\Software\\Quillon Software\\Orvelle\\Users\\Jane O'Neil\\DateBoo
 
 echo
 echo "== The product's uninstaller"
-status=0
+uninstall_status=0
 if [ "$interactive" = 1 ]; then
     echo "  The uninstaller opens: Uninstall, then Close."
-    run_uninstaller "$product" || status=$?
+    run_uninstaller "$product" || uninstall_status=$?
 else
-    uninstall_page_by_page "$product" "$screens" || status=$?
+    uninstall_page_by_page "$product" "$screens" || uninstall_status=$?
     echo "  (pictures: build/x86_64/demo-screens/uninstall-*.png)"
 fi
-echo "  Uninstaller's exit code $(describe_setup_status "$status")"
+echo "  Uninstaller's exit code $(describe_setup_status "$uninstall_status")"
 echo "  $product: $( [ -d "$(winepath -u "$product")" ] && echo "still there" || echo "removed")"
 show_key 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install'
 show_conduit date
 show_conduit todo
 echo "  HotSync Manager running: $(reg query "$standin_key\\HotSync" /v Running | awk '/Running/ {print $3}')"
 echo
-echo "Demo finished: Jane O'Neil's Date Book settings are saved, Palm's Date Book conduit is registered again"
-echo "and the To Do List creator is free."
+if [ "$setup_status" -ne 0 ] || [ "$uninstall_status" -ne 0 ]; then
+    echo "Demo finished, but the installer ended with $setup_status and the uninstaller with $uninstall_status (see above)."
+    exit 1
+fi
+echo "Demo finished: Jane O'Neil's Date Book settings are saved, the product is removed, Palm's Date Book"
+echo "conduit is registered again and the To Do List creator is free."

@@ -42,7 +42,7 @@ done
 
 # The installer's pages, over the stand-in Palm Desktop.
 prepare_almanor
-setup="$(winepath -w "$(ls "$root"/build/x86_64/package/tidewell-for-palm-*-setup-win64.exe)")"
+setup="$(built_installer)"
 install_page_by_page "$setup" "$out" 'C:\Tidewell' || tw_die "the installer ended with $?"
 uninstall_page_by_page 'C:\Tidewell' "$out" || tw_die "the uninstaller ended with $?"
 ls "$out"

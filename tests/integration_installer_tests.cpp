@@ -25,7 +25,9 @@ using namespace testsupport;
 
 namespace {
 
-constexpr DWORD kSetupTimeoutMs = 120000;
+// Well within the test case's own time limit, so that a hung installer is
+// ended here and cannot change the registry under the next case.
+constexpr DWORD kSetupTimeoutMs = 45000;
 // The installers' documented exit code: files in place (or removed), but
 // Palm Desktop's registrations are not what was asked for.
 constexpr DWORD kConduitsNotDone = 3;
@@ -96,8 +98,9 @@ protected:
 
     DWORD InstallSilently() { return RunSilently("\"" + setup_ + "\" /S /D=" + installDir_); }
 
-    // As Add/Remove Programs does it, from a copy outside the folder it
-    // empties, but waiting for that copy.
+    // As the uninstaller runs itself when started from Add/Remove Programs:
+    // from a copy outside the folder it empties. Started so, it is the
+    // process that works, and its exit code tells the outcome.
     DWORD UninstallSilently() {
         const std::string copyDir = MakeScratchDir("uninstaller");
         EXPECT_TRUE(CopyFileTo(installDir_ + "\\uninstall.exe", copyDir));
@@ -172,23 +175,39 @@ TEST_F(Installer, SilentInstallRegistersBothConduitsOverPalmsDateBook) {
     EXPECT_GT(*reinterpret_cast<const DWORD*>(size.data.data()), 0u);
 }
 
-TEST_F(Installer, SilentUninstallGivesPalmsDateBookBackAndKeepsTheUsersKeys) {
+TEST_F(Installer, SilentUninstallGivesPalmsDateBookBackAndKeepsWhatIsTheUsers) {
     InstallPalmDesktop();
     ASSERT_EQ(0u, InstallSilently());
     RegKey::Create(HKEY_CURRENT_USER, kJanesSettings).WriteString("Path", "C:\\Almanor\\jane.al0");
-    WriteTextFile(productDir_ + "\\notes.txt", "the user's own file beside the installation folder");
+    WriteTextFile(installDir_ + "\\notes.txt", "the user's own file in the installation folder");
+    SetInstallValue("Comment", "someone else's value beside Path");
+    RegKey::Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon Software\\Almanor\\Install").WriteString("Path", "C:\\Almanor");
 
     EXPECT_EQ(0u, UninstallSilently());
 
     EXPECT_EQ(kPalmDateBookLibrary, RegisteredLibrary("date"));
     EXPECT_EQ(5u, palm_.Conduit("date").numbers["Priority"]);
     EXPECT_EQ("(none)", RegisteredLibrary("todo"));
-    EXPECT_FALSE(PathExists(installDir_));
-    EXPECT_TRUE(PathExists(productDir_ + "\\notes.txt"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon Software"));
+    EXPECT_EQ(std::vector<std::string>{"notes.txt"}, FilesInInstallDir());
+    EXPECT_EQ("(no value)", ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path"));
+    EXPECT_EQ("(no value)", ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath(), "PDPath"));
+    EXPECT_EQ("someone else's value beside Path", ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Comment"));
+    EXPECT_EQ("C:\\Almanor", ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon Software\\Almanor\\Install", "Path"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_EQ(kPalmDateBookLibrary, ReadString(HKEY_CURRENT_USER, kBackupDateBook, "Conduit"));
     EXPECT_EQ("C:\\Almanor\\jane.al0", ReadString(HKEY_CURRENT_USER, kJanesSettings, "Path"));
+}
+
+TEST_F(Installer, SilentInstallThatCannotWriteAFileStopsBeforePalmDesktop) {
+    InstallPalmDesktop();
+    ASSERT_TRUE(CreateDirectoryA(installDir_.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((installDir_ + "\\twpalm.dll").c_str(), nullptr));
+
+    EXPECT_EQ(2u, InstallSilently());
+
+    EXPECT_EQ(kPalmDateBookLibrary, RegisteredLibrary("date"));
+    EXPECT_EQ("(none)", RegisteredLibrary("todo"));
+    EXPECT_EQ("(no key)", ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path"));
 }
 
 TEST_F(Installer, SilentInstallDuringAHotSyncSaysSoAndLosesNothing) {
@@ -204,17 +223,37 @@ TEST_F(Installer, SilentInstallDuringAHotSyncSaysSoAndLosesNothing) {
     EXPECT_TRUE(palm_.Running());
 }
 
-TEST_F(Installer, SilentUninstallDuringAHotSyncSaysSoAndStillRemovesTheFiles) {
+// An uninstall whose conduits stay registered says so, and still removes
+// the files and the installation values.
+struct FailedUninstall {
+    const char* name;
+    void (*arrange)(PalmDesktop& palm, const std::string& installDir);
+};
+
+class InstallerUninstallFailure : public Installer, public ::testing::WithParamInterface<FailedUninstall> {};
+
+TEST_P(InstallerUninstallFailure, SaysSoAndStillRemovesTheFiles) {
     InstallPalmDesktop();
     ASSERT_EQ(0u, InstallSilently());
-    palm_.SetHotSync(true, true);
+    GetParam().arrange(palm_, installDir_);
 
     EXPECT_EQ(kConduitsNotDone, UninstallSilently());
 
     EXPECT_EQ(installDir_ + "\\twdate.dll", RegisteredLibrary("date"));
     EXPECT_FALSE(PathExists(installDir_));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon Software"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, InstallKeyPath()));
+    EXPECT_EQ(kPalmDateBookLibrary, ReadString(HKEY_CURRENT_USER, kBackupDateBook, "Conduit"));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, InstallerUninstallFailure,
+    ::testing::Values(FailedUninstall{"HotSyncUnderWay", [](PalmDesktop& palm,
+                                                             const std::string&) { palm.SetHotSync(true, true); }},
+                      FailedUninstall{"ConduitManagerGone",
+                                      [](PalmDesktop&, const std::string& installDir) {
+                                          DeleteFileA((installDir + "\\CondMgr.dll").c_str());
+                                      }}),
+    [](const ::testing::TestParamInfo<FailedUninstall>& info) { return std::string(info.param.name); });
 
 TEST_F(Installer, InteractiveInstallWithoutPalmDesktopShowsTheProductsMessage) {
     InteractiveRun run = InstallPageByPage();

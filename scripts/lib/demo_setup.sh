@@ -95,6 +95,32 @@ describe_setup_status() {
     esac
 }
 
+# The x86_64 build's installer (the newest, should older versions lie
+# beside it), as a Windows path.
+built_installer() {
+    local setup
+    setup=$(ls -t "$root"/build/x86_64/package/tidewell-for-palm-*-setup-win64.exe 2>/dev/null | head -n1)
+    [ -n "$setup" ] || tw_die "no installer in build/x86_64/package: build the target tw_installer"
+    winepath -w "$setup"
+}
+
+# Presses Enter until the background process pid has ended (a page that came
+# late, a message box), for at most 30 s; then ends it. Its exit code.
+press_enter_until_done() {
+    local pid="$1" status=0 _
+    for _ in $(seq 1 15); do
+        kill -0 "$pid" 2>/dev/null || break
+        xdotool key Return
+        sleep 2
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        echo "  (the installer did not finish: ended)"
+        kill "$pid" 2>/dev/null || true
+    fi
+    wait "$pid" || status=$?
+    return $status
+}
+
 # Saves a picture of the visible window titled exactly title; waits up to
 # 20 s for it to appear.
 window_picture() {
@@ -122,8 +148,7 @@ install_page_by_page() {
     window_picture "Tidewell for Palm Setup" "$folder/setup-3-installed.png"
     xdotool key Return; sleep 1
     window_picture "Tidewell for Palm Setup" "$folder/setup-4-finished.png"
-    xdotool key Return
-    wait "$pid" || status=$?
+    press_enter_until_done "$pid" || status=$?
     return $status
 }
 
@@ -136,7 +161,6 @@ uninstall_page_by_page() {
     window_picture "Tidewell for Palm Uninstall" "$folder/uninstall-1-confirm.png"
     xdotool key Return; sleep 4
     window_picture "Tidewell for Palm Uninstall" "$folder/uninstall-2-finished.png"
-    xdotool key Return
-    wait "$pid" || status=$?
+    press_enter_until_done "$pid" || status=$?
     return $status
 }
