@@ -158,8 +158,20 @@ FunctionEnd
 !insertmacro ConduitFunctions ""
 !insertmacro ConduitFunctions "un."
 
+; Palm Desktop's own folder, which holds the HotSync Manager, also holds
+; Palm's CondMgr.dll: Setup would overwrite it and the uninstaller delete it.
+Function .onVerifyInstDir
+  ${If} ${FileExists} "$INSTDIR\HotSync.exe"
+    Abort
+  ${EndIf}
+FunctionEnd
+
 Section "Tidewell for Palm" SectionProduct
   SectionIn RO
+  ${If} ${FileExists} "$INSTDIR\HotSync.exe"
+    MessageBox MB_OK|MB_ICONSTOP "$INSTDIR is Palm Desktop's folder. Install ${PRODUCT} into a folder of its own." /SD IDOK
+    Abort
+  ${EndIf}
   SetOutPath "$INSTDIR"
   File "${TW_BIN}/twpalm.dll"
   File "${TW_BIN}/twpalmui.dll"

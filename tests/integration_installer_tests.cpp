@@ -210,6 +210,17 @@ TEST_F(Installer, SilentInstallThatCannotWriteAFileStopsBeforePalmDesktop) {
     EXPECT_EQ("(no key)", ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path"));
 }
 
+TEST_F(Installer, SilentInstallIntoPalmDesktopsFolderIsRefused) {
+    InstallPalmDesktop();
+    installDir_ = palmDir_;
+
+    EXPECT_EQ(2u, InstallSilently());
+
+    EXPECT_FALSE(PathExists(palmDir_ + "\\twpalm.dll"));
+    EXPECT_EQ("(no key)", ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path"));
+    EXPECT_EQ(kPalmDateBookLibrary, RegisteredLibrary("date"));
+}
+
 TEST_F(Installer, SilentInstallDuringAHotSyncSaysSoAndLosesNothing) {
     InstallPalmDesktop();
     palm_.SetHotSync(true, true);
