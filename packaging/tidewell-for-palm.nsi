@@ -45,9 +45,9 @@ AllowSkipFiles off
 Name "${PRODUCT}"
 OutFile "${TW_OUTFILE}"
 !if "${TW_TARGET}" == "amd64-unicode"
-  InstallDir "$PROGRAMFILES64\Quillon Software\Tidewell for Palm"
+  InstallDir "$PROGRAMFILES64\Tidewell for Palm"
 !else
-  InstallDir "$PROGRAMFILES\Quillon Software\Tidewell for Palm"
+  InstallDir "$PROGRAMFILES\Tidewell for Palm"
 !endif
 ; Installing again goes to the folder of the last installation.
 InstallDirRegKey HKLM "${INSTALL_KEY}" "Path"
