@@ -2,6 +2,8 @@
 
 #include <psapi.h>
 
+#include <string>
+
 #include "bench/clock.h"
 #include "bench/modal_run.h"
 #include "bench/output.h"
@@ -29,29 +31,44 @@ double PeakWorkingSetKb() {
     return static_cast<double>(counters.PeakWorkingSetSize) / 1024.0;
 }
 
-double TimeEmptyDialog(int templateId, const char* caption, double* peakKb, double* upMs) {
+namespace {
+
+// Runs show() modally until ready() finds its dialog, notes the peak working
+// set then, and closes it: the time from the call to the dialog's end, or -1
+// (with failure as the reason) when it never became ready.
+template <typename Show, typename Ready>
+double TimeShownDialog(Show show, Ready ready, const char* caption, double* peakKb, double* upMs,
+                       const std::string& failure) {
     bool closed = false;
     ForgetActivations();
     double start = 0;
-    const bool ok = RunModal(
-        [&] {
-            DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr, EmptyDialogProc, 0);
-        },
-        [&] {
-            HWND dialog = closed ? nullptr : FindShown(caption);
-            if (!dialog) return;
-            if (peakKb) *peakKb = PeakWorkingSetKb();
-            closed = true;
-            PostCommand(dialog, IDCANCEL);
-        },
-        kDialogTimeoutMs, &start);
+    const bool ok = RunModal(show,
+                             [&] {
+                                 HWND dialog = closed ? nullptr : ready();
+                                 if (!dialog) return;
+                                 if (peakKb) *peakKb = PeakWorkingSetKb();
+                                 closed = true;
+                                 PostCommand(dialog, IDCANCEL);
+                             },
+                             kDialogTimeoutMs, &start);
     const double elapsed = NowMs() - start;
     if (!ok || !closed) {
-        Fail("the empty dialog \"%s\" did not show", caption);
+        Fail("%s", failure.c_str());
         return -1;
     }
     if (upMs) *upMs = ActivatedAt(caption) - start;
     return elapsed;
+}
+
+}  // namespace
+
+double TimeEmptyDialog(int templateId, const char* caption, double* peakKb, double* upMs) {
+    return TimeShownDialog(
+        [&] {
+            DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr, EmptyDialogProc, 0);
+        },
+        [&] { return FindShown(caption); }, caption, peakKb, upMs,
+        std::string("the empty dialog \"") + caption + "\" did not show");
 }
 
 HWND FilledUserList() {
@@ -63,25 +80,8 @@ HWND FilledUserList() {
 }
 
 double TimeUserList(DisplaySettingsFn display, double* peakKb, double* upMs) {
-    bool closed = false;
-    ForgetActivations();
-    double start = 0;
-    const bool ok = RunModal([&] { display(nullptr); },
-                             [&] {
-                                 HWND dialog = closed ? nullptr : FilledUserList();
-                                 if (!dialog) return;
-                                 if (peakKb) *peakKb = PeakWorkingSetKb();
-                                 closed = true;
-                                 PostCommand(dialog, IDCANCEL);
-                             },
-                             kDialogTimeoutMs, &start);
-    const double elapsed = NowMs() - start;
-    if (!ok || !closed) {
-        Fail("the user list did not show %d users", kUserCount);
-        return -1;
-    }
-    if (upMs) *upMs = ActivatedAt(kUserListCaption) - start;
-    return elapsed;
+    return TimeShownDialog([&] { display(nullptr); }, FilledUserList, kUserListCaption, peakKb, upMs,
+                           "the user list did not show " + std::to_string(kUserCount) + " users");
 }
 
 }  // namespace bench

@@ -298,32 +298,32 @@ TEST_F(HelpTest, LaterRequestsUseTheLoadedEngineWithoutReadingTheRegistryAgain) 
     EXPECT_EQ(std::vector<std::string>{first}, loads.BesidesUserManager());
 }
 
-TEST_F(HelpTest, RegisteredEngineFileThatIsGoneFallsBackToTheEngineByName) {
-    const ChildResult child = RunByName("missing-file");
+// A registration that names no usable engine is no error: the engine is
+// loaded by name, beside the program, and asked twice.
+struct EngineByName {
+    const char* name;
+    const char* registration;  // the child's mode
+    const char* loadsBefore;   // what it tries before "hhctrl.ocx", below the by-name folder
+};
+
+class HelpFallbackTest : public HelpTest, public ::testing::WithParamInterface<EngineByName> {};
+
+TEST_P(HelpFallbackTest, FallsBackToTheEngineByName) {
+    const ChildResult child = RunByName(GetParam().registration);
     ASSERT_EQ(0, child.exitCode) << child.output;
-    EXPECT_EQ("boxes=0 loads=[" + byNameFolder_ + "\\uninstalled\\hhctrl.ocx][hhctrl.ocx]\n"
+    const std::string before = *GetParam().loadsBefore ? "[" + byNameFolder_ + GetParam().loadsBefore + "]" : "";
+    EXPECT_EQ("boxes=0 loads=" + before + "[hhctrl.ocx]\n"
               "call engine=beside-program file=beside-library command=0 data=0 caller=user-list\n"
               "call engine=beside-program file=beside-library command=0 data=0 caller=user-list\n",
               child.output);
 }
 
-TEST_F(HelpTest, RegistrationWithoutAPathFallsBackToTheEngineByName) {
-    const ChildResult child = RunByName("no-value");
-    ASSERT_EQ(0, child.exitCode) << child.output;
-    EXPECT_EQ("boxes=0 loads=[hhctrl.ocx]\n"
-              "call engine=beside-program file=beside-library command=0 data=0 caller=user-list\n"
-              "call engine=beside-program file=beside-library command=0 data=0 caller=user-list\n",
-              child.output);
-}
-
-TEST_F(HelpTest, MissingRegistrationIsNoErrorAndTheEngineIsLoadedByName) {
-    const ChildResult child = RunByName("no-key");
-    ASSERT_EQ(0, child.exitCode) << child.output;
-    EXPECT_EQ("boxes=0 loads=[hhctrl.ocx]\n"
-              "call engine=beside-program file=beside-library command=0 data=0 caller=user-list\n"
-              "call engine=beside-program file=beside-library command=0 data=0 caller=user-list\n",
-              child.output);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Registrations, HelpFallbackTest,
+    ::testing::Values(EngineByName{"RegisteredEngineFileThatIsGone", "missing-file", "\\uninstalled\\hhctrl.ocx"},
+                      EngineByName{"RegistrationWithoutAPath", "no-value", ""},
+                      EngineByName{"MissingRegistration", "no-key", ""}),
+    [](const ::testing::TestParamInfo<EngineByName>& info) { return std::string(info.param.name); });
 
 TEST_F(HelpTest, EngineWithoutTheHelpEntryDoesNothingAndIsAskedAgainEachTime) {
     const std::string engine = PlaceEngine("helpengine-without-HtmlHelpA", "engine");

@@ -49,10 +49,8 @@ class ConduitSettingsTest : public SettingsTest {
 protected:
     void SetUp() override {
         SettingsTest::SetUp();
-        dataFile_ = productDir_ + "\\Home.al0";
-        WriteTextFile(dataFile_, "calendar");
+        MakeDataFile();
     }
-    std::string dataFile_;
     const std::string janeDateBook_ = "Users\\Jane\\DateBook";
 };
 
@@ -128,9 +126,7 @@ TEST_F(ConduitSettingsTest, StoredValuesOutOfRangeAreShownNormalised) {
     EXPECT_EQ(kDoNothing, permanent);
     EXPECT_EQ(kDoNothing, oneTime);  // no one-time action: the permanent one shows
     // Nothing is written back on load.
-    DWORD stored = 0;
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Conflicts", &stored));
-    EXPECT_EQ(9u, stored);
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Conflicts", 9u));
 }
 
 TEST_F(ConduitSettingsTest, ActionsChosenInTheActionDialogAreSavedOnOk) {
@@ -160,17 +156,11 @@ TEST_F(ConduitSettingsTest, ActionsChosenInTheActionDialogAreSavedOnOk) {
     EXPECT_EQ(-1, oneTimeChecked);
     EXPECT_EQ(kDoNothing, permanentLabel);
     EXPECT_EQ(kDoNothing, oneTimeLabel);
-    DWORD value = 99;
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Permanent", &value));
-    EXPECT_EQ(3u, value);
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Temporary", &value));
-    EXPECT_EQ(0xFFFFFFFFu, value);
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Hidden", &value));
-    EXPECT_EQ(0u, value);
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Private", &value));
-    EXPECT_EQ(1u, value);
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Conflicts", &value));
-    EXPECT_EQ(1u, value);
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Permanent", 3u));
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Temporary", 0xFFFFFFFFu));
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Hidden", 0u));
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Private", 1u));
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Conflicts", 1u));
     EXPECT_EQ(dataFile_, ProfileString("Users\\Jane", "Path"));
     // The five conduit values and nothing else (the registry lists them by name).
     EXPECT_EQ(std::vector<std::string>({"Conflicts", "Hidden", "Permanent", "Private", "Temporary"}),
@@ -197,9 +187,7 @@ TEST_F(ConduitSettingsTest, OneTimeActionRoundTripsThroughTheActionDialog) {
     DisplayUserSettings(0, "Jane");
     EXPECT_EQ(1, oneTimeChecked);
     EXPECT_EQ(kHandheldOverwrites, oneTimeLabel);
-    DWORD value = 99;
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Temporary", &value));
-    EXPECT_EQ(2u, value);
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Temporary", 2u));
 }
 
 TEST_F(ConduitSettingsTest, CancelWritesNothingWhateverChanged) {

@@ -70,6 +70,23 @@ SettingsTest::Action SettingsTest::Clicking(int id) {
     return [id](HWND dialog) { Click(dialog, id); };
 }
 
+void SettingsTest::MakeDataFile() {
+    dataFile_ = productDir_ + "\\Home.al0";
+    WriteTextFile(dataFile_, "calendar");
+}
+
+::testing::AssertionResult SettingsTest::ProfileDwordIs(const std::string& section, const char* name,
+                                                      DWORD expected) {
+    DWORD value = 0;
+    if (!ProfileDword(section, name, &value)) {
+        return ::testing::AssertionFailure() << section << "\\" << name << " is no REG_DWORD";
+    }
+    if (value != expected) {
+        return ::testing::AssertionFailure() << section << "\\" << name << " is " << value << ", not " << expected;
+    }
+    return ::testing::AssertionSuccess();
+}
+
 std::string SettingsTest::ProfileString(const std::string& section, const char* name) {
     return ReadRegString(HKEY_CURRENT_USER, SectionPath(section).c_str(), name, "<missing>");
 }

@@ -42,11 +42,16 @@ protected:
     // Profile values below HKCU\Software\Quillon Software\Orvelle.
     std::string ProfileString(const std::string& section, const char* name);
     bool ProfileDword(const std::string& section, const char* name, DWORD* value);
+    // Whether the profile holds the REG_DWORD value `expected` under name.
+    ::testing::AssertionResult ProfileDwordIs(const std::string& section, const char* name, DWORD expected);
     void SetProfileDword(const std::string& section, const char* name, DWORD value);
     void SetProfileString(const std::string& section, const char* name, const std::string& value);
     bool ProfileKeyExists(const std::string& section);
 
     void RegisterBothConduits();
+    // An Almanor data file in the product folder, as dataFile_.
+    void MakeDataFile();
+    std::string dataFile_;
 
     // Fails unless the product's registry changed since `before` in the
     // entries allowed only (the users' section keys are allowed: reads may

@@ -300,8 +300,7 @@ protected:
         SettingsTest::SetUp();
         palm_.AddUser(5, "Jane");
         palm_.AddUser(6, "Zed");
-        dataFile_ = productDir_ + "\\Home.al0";
-        WriteTextFile(dataFile_, "calendar");
+        MakeDataFile();
         scratch_ = MakeScratchDir("hostile");
         startFolder_ = CurrentFolder();
     }
@@ -335,7 +334,6 @@ protected:
         boxes_.Watch(twpalmui_.get());
     }
 
-    std::string dataFile_;
     std::string scratch_;
     std::string startFolder_;
     int cases_ = 0;
@@ -739,8 +737,7 @@ class LongInputTest : public SettingsTest {
 protected:
     void SetUp() override {
         SettingsTest::SetUp();
-        dataFile_ = productDir_ + "\\Home.al0";
-        WriteTextFile(dataFile_, "calendar");
+        MakeDataFile();
         longDir_ = MakeScratchDir("long");
     }
     void TearDown() override {
@@ -749,7 +746,7 @@ protected:
     }
 
     // A data file path of exactly n characters below longDir_, created.
-    std::string MakeDataFile(size_t n) {
+    std::string MakeLongDataFile(size_t n) {
         std::string path = longDir_;
         while (n - path.size() > 200) path += "\\" + std::string(150, 'd');
         path += "\\" + std::string(n - path.size() - 5, 'f') + ".al0";
@@ -758,7 +755,6 @@ protected:
         return path;
     }
 
-    std::string dataFile_;
     std::string longDir_;
 };
 
@@ -839,7 +835,7 @@ TEST_F(LongInputTest, NameFillingTheWholeBufferIsNotReadBeyondIt) {
 TEST_F(LongInputTest, DataFilePathsMustFitMaxPath) {
     for (const size_t length : {259u, 260u, 1000u}) {
         SCOPED_TRACE(std::to_string(length) + " characters");
-        const std::string path = MakeDataFile(length);
+        const std::string path = MakeLongDataFile(length);
         ASSERT_EQ(length, path.size());
         SetProfileString("Users\\Jane", "Path", path);
         const bool usable = length < MAX_PATH;
@@ -875,7 +871,7 @@ TEST_F(LongInputTest, ViewLogNeedsALogPathThatFitsMaxPath) {
     // The log adds "_dates_jane_log.txt" (19) to the data file's 4 characters shorter stem.
     for (const size_t logLength : {259u, 260u}) {
         SCOPED_TRACE(std::to_string(logLength) + " characters");
-        const std::string data = MakeDataFile(logLength - 15);
+        const std::string data = MakeLongDataFile(logLength - 15);
         const std::string log = data.substr(0, data.size() - 4) + "_dates_jane_log.txt";
         ASSERT_EQ(logLength, log.size());
         ASSERT_TRUE(CreateLongFile(longDir_, log));

@@ -220,8 +220,7 @@ protected:
         SettingsTest::SetUp();
         palm_.AddUser(5, "Jane");
         palm_.AddUser(6, "Zed");
-        dataFile_ = productDir_ + "\\Home.al0";
-        WriteTextFile(dataFile_, "calendar");
+        MakeDataFile();
         // Jane's settings open with a usable data file whose log exists (View Log enabled).
         SetProfileString("Users\\Jane", "Path", dataFile_);
         WriteTextFile(productDir_ + "\\Home_dates_jane_log.txt", "log");
@@ -265,7 +264,6 @@ protected:
         EXPECT_EQ(0, Display(route));
     }
 
-    std::string dataFile_;
     const std::string janeDateBook_ = "Users\\Jane\\DateBook";
 };
 
@@ -455,9 +453,7 @@ TEST_F(KeyboardAppListTest, EnterOpensTheSelectedConduitsSettings) {
         });
     });
     EXPECT_TRUE(toDoListOpened);
-    DWORD lastConduit = 99;
-    ASSERT_TRUE(ProfileDword("Users\\Jane", "LUC", &lastConduit));
-    EXPECT_EQ(1u, lastConduit);
+    EXPECT_TRUE(ProfileDwordIs("Users\\Jane", "LUC", 1u));
 }
 
 TEST_F(KeyboardAppListTest, MnemonicsReachTheirControlsAndTheHiddenHelpIsNone) {
@@ -517,15 +513,10 @@ TEST_F(KeyboardSettingsTest, EnterSavesLikeOk) {
     EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
     EXPECT_EQ(IDC_SETTINGS_DUPLICATE, focusBeforeEnter);
     EXPECT_TRUE(boxes_.seen().empty());
-    DWORD value = 99;
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Hidden", &value));
-    EXPECT_EQ(1u, value);
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Private", &value));
-    EXPECT_EQ(1u, value);
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Conflicts", &value));
-    EXPECT_EQ(0u, value);
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Temporary", &value));
-    EXPECT_EQ(0xFFFFFFFFu, value);
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Hidden", 1u));
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Private", 1u));
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Conflicts", 0u));
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Temporary", 0xFFFFFFFFu));
 }
 
 TEST_F(KeyboardSettingsTest, EnterWithoutADataFileWarnsAndWritesNothing) {
@@ -702,9 +693,7 @@ TEST_F(KeyboardActionTest, TabAndSpaceChooseAOneTimeAction) {
             });
         });
     EXPECT_EQ(kAlmanorOverwrites, oneTimeShown);
-    DWORD value = 99;
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Temporary", &value));
-    EXPECT_EQ(1u, value);
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Temporary", 1u));
 }
 
 TEST_F(KeyboardActionTest, EnterTakesTheActionsAndTheSettingsSaveThem) {
@@ -724,11 +713,8 @@ TEST_F(KeyboardActionTest, EnterTakesTheActionsAndTheSettingsSaveThem) {
         });
     EXPECT_EQ(kDoNothing, permanentShown);
     EXPECT_EQ(kAlmanorOverwrites, oneTimeShown);
-    DWORD value = 99;
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Permanent", &value));
-    EXPECT_EQ(3u, value);
-    ASSERT_TRUE(ProfileDword(janeDateBook_, "Temporary", &value));
-    EXPECT_EQ(1u, value);
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Permanent", 3u));
+    EXPECT_TRUE(ProfileDwordIs(janeDateBook_, "Temporary", 1u));
 }
 
 TEST_F(KeyboardActionTest, EscKeepsTheActionsAndWritesNothing) {

@@ -237,9 +237,7 @@ TEST_F(AppListTest, ChoosingAConduitClosesTheListFirstAndReturnsToTheUserList) {
     DisplaySettings();
     EXPECT_EQ(userList, settingsOwner);
     EXPECT_TRUE(appListGone);
-    DWORD lastConduit = 99;
-    ASSERT_TRUE(ProfileDword("Users\\Jane", "LUC", &lastConduit));
-    EXPECT_EQ(1u, lastConduit);
+    EXPECT_TRUE(ProfileDwordIs("Users\\Jane", "LUC", 1u));
     EXPECT_TRUE(boxes_.seen().empty());
 }
 
