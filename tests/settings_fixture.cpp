@@ -66,6 +66,18 @@ void SettingsTest::OpenAppList() { OnUserList(Clicking(IDC_USERS_SETTINGS)); }
 
 void SettingsTest::CloseUserList() { OnUserList(Clicking(IDCANCEL)); }
 
+void SettingsTest::ScriptAppListRound(Action look, std::string* user) {
+    OnUserList([look](HWND d) {
+        look(d);
+        Click(d, IDC_USERS_SETTINGS);
+    });
+    OnAppList([user](HWND d) {
+        *user = ControlText(d, IDC_APPS_USER);
+        Click(d, IDCANCEL);
+    });
+    CloseUserList();
+}
+
 SettingsTest::Action SettingsTest::Clicking(int id) {
     return [id](HWND dialog) { Click(dialog, id); };
 }

@@ -36,6 +36,9 @@ protected:
     void OpenAppList();
     // The user list closed by its Close button.
     void CloseUserList();
+    // The whole round: `look` sees the user list, Settings opens the
+    // application list, whose user goes to *user; both are then closed.
+    void ScriptAppListRound(Action look, std::string* user);
     // An action that clicks the control.
     static Action Clicking(int id);
 

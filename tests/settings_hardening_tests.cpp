@@ -356,15 +356,7 @@ TEST_F(HostileRegistryTest, LastUserNameSelectsAListedUserOrTheFirst) {
         MessageBoxDriver boxes;
         int selection = -1;
         std::string appListUser;
-        OnUserList([&](HWND d) {
-            selection = ListSelection(d, IDC_USERS_LIST);
-            Click(d, IDC_USERS_SETTINGS);
-        });
-        OnAppList([&](HWND d) {
-            appListUser = ControlText(d, IDC_APPS_USER);
-            Click(d, IDCANCEL);
-        });
-        CloseUserList();
+        ScriptAppListRound([&](HWND d) { selection = ListSelection(d, IDC_USERS_LIST); }, &appListUser);
         EXPECT_EQ(0, DisplaySettings());
         EXPECT_TRUE(boxes.seen().empty());
         EXPECT_EQ(expected, selection);
@@ -768,16 +760,12 @@ TEST_F(LongInputTest, PalmUserNamesThatDoNotFitTheNameBufferAreLeftOut) {
     palm_.AddUser(8, "Jane");
     std::vector<std::string> items;
     std::string appListUser;
-    OnUserList([&](HWND d) {
-        items = ListItems(d, IDC_USERS_LIST);
-        SelectListItem(d, IDC_USERS_LIST, 0);
-        Click(d, IDC_USERS_SETTINGS);
-    });
-    OnAppList([&](HWND d) {
-        appListUser = ControlText(d, IDC_APPS_USER);
-        Click(d, IDCANCEL);
-    });
-    CloseUserList();
+    ScriptAppListRound(
+        [&](HWND d) {
+            items = ListItems(d, IDC_USERS_LIST);
+            SelectListItem(d, IDC_USERS_LIST, 0);
+        },
+        &appListUser);
     EXPECT_EQ(0, DisplaySettings());
     EXPECT_EQ(std::vector<std::string>({fits, "Jane"}), items);
     EXPECT_EQ(4, palm_.CountCalls("UmGetUserName"));
