@@ -7,11 +7,13 @@
 
 #include <string>
 
+#include "tests/settings_texts.h"
 #include "tests/support/product_state.h"
 
 namespace testsupport {
 
-constexpr char kProductCaption[] = "Tidewell for Palm";
+using settingstexts::kProductCaption;
+
 constexpr char kPalmDateBookLibrary[] = "C:\\Program Files\\Palm\\Datebook3.dll";
 constexpr char kBackupDateBook[] = "Software\\Quillon Software\\Orvelle\\Backup\\DateBook";
 constexpr char kJanesSettings[] = "Software\\Quillon Software\\Orvelle\\Users\\Jane";

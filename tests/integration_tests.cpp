@@ -201,7 +201,7 @@ TEST_F(ConduitStep, SettingsOpenTheUserListFromTheLinkedLibrary) {
     ASSERT_TRUE(settings.finished);
     EXPECT_EQ(0u, settings.exitCode);
     ASSERT_EQ(1u, settings.windows.size());
-    EXPECT_EQ("Tidewell for Palm Settings", settings.windows[0].caption);
+    EXPECT_EQ(settingstexts::kUserListCaption, settings.windows[0].caption);
     EXPECT_EQ("", settings.windows[0].text);
 }
 
