@@ -25,7 +25,11 @@ source scripts/lib/packages.sh
 source scripts/lib/demo_setup.sh
 
 arch=x86_64
-[ "${1:-}" = --i686 ] && arch=i686
+if [ "${1:-}" = --i686 ]; then
+    arch=i686
+    # The 32-bit root's mounts live in a namespace of the demo's own.
+    [ -n "${TW_I386_NAMESPACE:-}" ] || TW_I386_NAMESPACE=1 exec unshare --mount --propagation private -- "$0" "$@"
+fi
 ensure_packages
 cmake --preset "$arch" >/dev/null
 cmake --build "build/$arch" -j "$(nproc 2>/dev/null || echo 2)" --target tw_installer twctl standins >/dev/null
@@ -40,7 +44,7 @@ fi
 prefix="$build/demo-prefix"
 if [ "$arch" = i686 ]; then
     i386_root_ensure
-    trap 'wine_stop_server; i386_root_unmount; xvfb_stop' EXIT
+    trap 'wine_stop_server; xvfb_stop' EXIT
     wine32_env "$prefix"
 else
     trap 'wine_stop_server; xvfb_stop' EXIT

@@ -2,8 +2,9 @@
 # Builds both targets and runs the whole test suite on each: the x86_64 build
 # under 64-bit Wine, the i686 build (the one that ships) under 32-bit Wine in
 # an emulated i386 root (scripts/lib/i386_root.sh; made once, about 7 minutes,
-# in build/i386-root). Each build has a prefix of its own inside its tree;
-# one Xvfb display serves both, started and stopped here.
+# in build/i386-root, while the builds compile). Each suite has a prefix of
+# its own inside its build tree and an Xvfb display of its own; the two run
+# side by side (scripts/lib/run-suite.sh), each one test at a time.
 # Installs the Debian packages it needs when run as root.
 #
 # Usage: test.sh [--x86_64 | --i686] [ctest arguments...]
@@ -20,8 +21,18 @@ case "${1:-}" in
     --x86_64) suites=(x86_64); shift ;;
     --i686) suites=(i686); shift ;;
 esac
+wants() { [[ " ${suites[*]} " == *" $1 "* ]]; }
 
 ensure_packages
+
+mkdir -p build
+environment_log="build/i386-environment.log" environment_pid=""
+if wants i686; then
+    i386_in_namespace bash -c "root='$root'; source scripts/lib/wine.sh; source scripts/lib/i386_root.sh; i386_root_ensure" \
+        >"$environment_log" 2>&1 &
+    environment_pid=$!
+fi
+trap '[ -z "$environment_pid" ] || kill "$environment_pid" 2>/dev/null || true' EXIT
 
 jobs=$(nproc 2>/dev/null || echo 2)
 for preset in i686 x86_64; do
@@ -29,46 +40,45 @@ for preset in i686 x86_64; do
     cmake --build "build/$preset" -j "$jobs"
 done
 
-cleanup() {
-    wine_stop_server
-    if [ "$TW_WINE_BITS" = 32 ]; then i386_root_unmount; fi
-    xvfb_stop
-}
-trap cleanup EXIT
-xvfb_start
-
-declare -A summary
-failed=0
-for suite in "${suites[@]}"; do
-    prefix="$root/build/$suite/wineprefix"
-    if [ "$suite" = i686 ]; then
-        started=$SECONDS
-        i386_root_ensure
-        echo "32-bit environment ready in $((SECONDS - started)) s"
-        export TW_WINEPREFIX32="$prefix"
-        wine32_env "$prefix"
-    else
-        export TW_WINEPREFIX="$prefix"
-        wine_env "$prefix"
-    fi
-    wine_prepare_prefix "$prefix"
-    wine_start_server
+if [ -n "$environment_pid" ]; then
     started=$SECONDS
-    log="build/$suite/ctest.log"
-    # Tests share one registry and one screen: they run one at a time.
-    status=0
-    ctest --test-dir "build/$suite" --output-on-failure -j 1 "$@" 2>&1 | tee "$log" || status=$?
-    wine_stop_server
-    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -n1 || true)
-    summary[$suite]="${line:-no summary (ctest exit code $status)} in $((SECONDS - started)) s"
-    [ "$status" -eq 0 ] && [ -n "$line" ] || failed=1
-done
+    wait "$environment_pid" || { cat "$environment_log" >&2; environment_pid=""; exit 1; }
+    environment_pid=""
+    echo "32-bit environment ready ($((SECONDS - started)) s after the builds; log: $environment_log)"
+fi
 
-passed=0 failures=0
+# One suite: build/<suite>/ctest.log, and its summary line in build/<suite>/summary.
+run_suite() {
+    local suite="$1" started=$SECONDS status=0
+    shift
+    local command=(scripts/lib/run-suite.sh "$suite" "$@")
+    [ "$suite" = i686 ] && command=(i386_in_namespace "${command[@]}")
+    "${command[@]}" >"build/$suite/ctest.log" 2>&1 || status=$?
+    local line
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "build/$suite/ctest.log" | tail -n1 || true)
+    echo "${line:-no ctest summary, exit code $status} ($((SECONDS - started)) s)" >"build/$suite/summary"
+    return $status
+}
+
+declare -A pids
 for suite in "${suites[@]}"; do
-    echo "$suite: ${summary[$suite]}"
-    read -r p f < <(sed -nE 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/p' <<<"${summary[$suite]}" |
-        awk '{print $2 - $1, $1}')
+    rm -f "build/$suite/summary"
+    run_suite "$suite" "$@" &
+    pids[$suite]=$!
+done
+# The log of the longest suite as it goes; the others when they end.
+follow="${suites[-1]}"
+tail -n +1 -F --pid="${pids[$follow]}" "build/$follow/ctest.log" 2>/dev/null || true
+
+failed=0 passed=0 failures=0
+for suite in "${suites[@]}"; do
+    wait "${pids[$suite]}" || failed=1
+    [ "$suite" = "$follow" ] || cat "build/$suite/ctest.log"
+done
+for suite in "${suites[@]}"; do
+    summary=$(cat "build/$suite/summary" 2>/dev/null || echo "no summary")
+    echo "$suite: $summary"
+    read -r p f < <(sed -nE 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2 \1/p' <<<"$summary" | awk '{print $1 - $2, $2}')
     passed=$((passed + ${p:-0})); failures=$((failures + ${f:-0}))
 done
 [ "$failed" -eq 0 ] || [ "$failures" -gt 0 ] || failures=1

@@ -2,7 +2,8 @@
 # Checks the shell library of scripts/lib against stand-in commands on PATH:
 # a display server that does not come up, a wineboot that fails or leaves no
 # Windows folder, and a prefix set-up that works; the package check asks for
-# each package by its own name.
+# each package by its own name; the 32-bit environment's steps say which one
+# failed and leave it to be done again.
 # Usage: check_scripts.sh <source root>
 set -u
 root="${1:?usage: check_scripts.sh <source root>}"
@@ -17,7 +18,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 expect() {
     local what="$1" status="$2" pattern="$3" code="$4" output rc
     checks=$((checks + 1))
-    output=$(PATH="$work/bin:$PATH" bash -c "source '$root/scripts/lib/wine.sh'; source '$root/scripts/lib/packages.sh'; $code" 2>&1)
+    output=$(PATH="$work/bin:$PATH" bash -c "source '$root/scripts/lib/wine.sh'; source '$root/scripts/lib/i386_root.sh'; source '$root/scripts/lib/packages.sh'; $code" 2>&1)
     rc=$?
     if [ "$status" = 0 ] && [ "$rc" -ne 0 ]; then
         fail "$what: exit code $rc, output: $output"
@@ -81,6 +82,18 @@ checks=$((checks + 1))
 queried=$(grep -c . "$work/queries" 2>/dev/null || echo 0)
 listed=$(bash -c "source '$root/scripts/lib/packages.sh'; echo \${#TW_PACKAGES[@]}")
 [ "$queried" = "$listed" ] || fail "dpkg-query was asked $queried times for $listed packages"
+
+# The 32-bit environment, in a folder of the test's own.
+stand_in apt-get 'exit 1'
+expect "a failing download of qemu names its step" fail '^error: 32-bit environment, step "qemu: apt-get update of trixie" failed' \
+    "TW_I386_ROOT='$work/i386' i386_fetch_qemu; echo reached"
+checks=$((checks + 1))
+[ -e "$work/i386/qemu/.ready" ] && fail "a failed download of qemu was marked ready"
+stand_in debootstrap 'exit 1'
+expect "a failing debootstrap names its step" fail '^error: 32-bit environment, step "root: debootstrap --arch=i386 bookworm" failed' \
+    "TW_I386_ROOT='$work/i386' i386_bootstrap; echo reached"
+checks=$((checks + 1))
+[ -e "$work/i386/root/.bootstrapped" ] && fail "a failed debootstrap was marked done"
 
 echo "check_scripts: $checks checks, $failures failures"
 [ "$failures" -eq 0 ]

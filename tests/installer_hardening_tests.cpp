@@ -401,6 +401,21 @@ std::vector<int> CodesFor(const std::string& function, bool everyCode) {
     return codes;
 }
 
+// The i686 build runs under an emulated 32-bit Wine, where a case costs
+// several times what it costs under 64-bit Wine: there the sweeps take a
+// fixed sample, the fault-free case, every missing library and every third
+// of the failing codes and missing functions. The x86_64 build takes every case.
+#if defined(__i386__)
+constexpr int kSweepSampleStride = 3;
+#else
+constexpr int kSweepSampleStride = 1;
+#endif
+
+bool Sampled(const Fault& fault, size_t index) {
+    const bool thinned = fault.kind == Fault::kCode || fault.kind == Fault::kNoExport;
+    return !thinned || index % kSweepSampleStride == 0;
+}
+
 std::vector<Fault> FaultsOf(const Operation& op) {
     std::vector<Fault> faults(1);
     for (const std::string& function : CallsOf(op)) {
@@ -701,12 +716,14 @@ protected:
                 Run(op);
                 EXPECT_EQ(CallsOf(op), FunctionsCalled());
             }
-            for (const Fault& fault : FaultsOf(op)) {
-                RunCase(op, fault);
+            const std::vector<Fault> faults = FaultsOf(op);
+            for (size_t index = 0; index < faults.size(); ++index) {
+                if (!Sampled(faults[index], index)) continue;
+                RunCase(op, faults[index]);
                 ++cases;
             }
         }
-        EXPECT_LT(40, cases);
+        EXPECT_LT(40 / kSweepSampleStride, cases);
         std::printf("fault sweep: %d cases (%s)\n", cases, name);
     }
 };

@@ -10,7 +10,11 @@
 #
 # Outside the folder this touches only the kernel's state, for as long as
 # the machine runs: one binfmt_misc entry, "tidewell-i386", that hands i386
-# programs to our qemu, and the mounts of i386_root_mount. Needs root.
+# programs to our qemu. The root's mounts (i386_root_mount: /proc, /dev, the
+# X sockets and the project itself) are made only inside a mount namespace of
+# the run's own (i386_in_namespace): they vanish with it, runs side by side do
+# not see each other's, and no "rm -rf build" from outside can reach the
+# project through them. Needs root.
 
 TW_I386_SUITE=bookworm
 TW_QEMU_SUITE=trixie
@@ -79,7 +83,8 @@ i386_bootstrap() {
     [ -f "$dir/.bootstrapped" ] && return 0
     command -v debootstrap >/dev/null || i386_step_failed "root: debootstrap is not installed (package debootstrap)"
     i386_root_unmount
-    # --one-file-system: never into a mount that survived the unmount.
+    # A mount left inside (the project bound there) must never be emptied.
+    ! grep -qF " $dir/" /proc/self/mounts || i386_step_failed "root: something is still mounted inside $dir"
     rm -rf --one-file-system "$dir"; mkdir -p "$dir"
     echo "Making the 32-bit root in $dir (a few minutes, once)"
     debootstrap --arch=i386 --variant=minbase "$TW_I386_SUITE" "$dir" "$(i386_mirror)" >"$log" 2>&1 ||
@@ -136,6 +141,16 @@ i386_mount_one() {
     mount "$@" "$source" "$target" || i386_step_failed "mount: $source on $target"
 }
 
+# Runs a command in a mount namespace of its own, where i386_root_mount may mount.
+i386_in_namespace() {
+    unshare --mount --propagation private -- "$@"
+}
+
+# Whether this process sees the root mounted (inside a namespace that did it).
+i386_root_mounted() {
+    mountpoint -q "$(i386_root_dir)/proc" && mountpoint -q "$(i386_root_dir)$root"
+}
+
 # Undoes i386_root_mount; nothing mounted is fine.
 i386_root_unmount() {
     local dir target
@@ -154,6 +169,7 @@ i386_chroot() {
 }
 
 # Everything above, once: the folder ends up ready to run 32-bit Wine.
+# Call it inside i386_in_namespace: the mounts stay with the namespace.
 i386_root_ensure() {
     [ "$(id -u)" -eq 0 ] || tw_die "the 32-bit environment needs root (chroot, mounts, binfmt_misc); run as root or use --x86_64"
     command -v dpkg-deb >/dev/null || i386_step_failed "qemu: dpkg-deb is not installed"

@@ -13,6 +13,7 @@ TW_PACKAGES=(
     imagemagick                                 # import (demo pictures) and convert (screenshots)
     xdotool                                     # the demo's keystrokes
     nsis                                        # makensis, the installers
+    debootstrap                                 # the i386 root of the 32-bit Wine (scripts/lib/i386_root.sh)
 )
 
 # Prints the packages of TW_PACKAGES that are not installed, one a line.
