@@ -35,35 +35,45 @@ __attribute__((noinline, section(".text"))) bool CallContained(ForeignCall call,
 #elif defined(__i386__)
 
 // An exception registration pushed on the stack and linked into the thread's
-// chain at fs:0, the way Windows 95 already dispatched exceptions. On an
-// exception the handler resumes at tw_contain_resume with the stack and frame
-// pointers of tw_call_with_frame, which unlinks the registration and returns 1.
+// chain at fs:0, the way Windows 95 already dispatched exceptions.
+//
+// The handler cannot simply resume with a rewritten context: the system
+// refuses to continue a non-continuable exception (a Visual C++ throw, say,
+// from a mail provider), and the foreign frames above ours would be dropped
+// without their own handlers running. So it does what a compiler's __except
+// does: RtlUnwind calls every handler above our registration with
+// EXCEPTION_UNWINDING and leaves ours at the head of the chain; then
+// tw_contain_resume continues with the stack and frame pointers of
+// tw_call_with_frame, which unlinks the registration and returns 1.
 //
 // Stack of tw_call_with_frame, from the registration up:
 //   +0 previous registration, +4 handler, +8 edi, +12 esi, +16 ebx, +20 ebp.
 extern "C" int tw_call_with_frame(ForeignCall call, void* context);
 extern "C" void tw_contain_resume();
+extern "C" [[noreturn]] void tw_resume_at(void* registration);
 
 namespace {
-constexpr DWORD kSavedFramePointerOffset = 20;
 constexpr DWORD kUnwinding = 0x2;    // EXCEPTION_UNWINDING
 constexpr DWORD kExitUnwind = 0x4;   // EXCEPTION_EXIT_UNWIND
 }  // namespace
 
-extern "C" EXCEPTION_DISPOSITION __cdecl tw_contain_handler(EXCEPTION_RECORD* record, void* registration,
-                                                            CONTEXT* context, void*) {
+extern "C" EXCEPTION_DISPOSITION __cdecl tw_contain_handler(EXCEPTION_RECORD* record, void* registration, CONTEXT*,
+                                                            void*) {
+    // Our own registration being unwound: by a later RtlUnwind of someone
+    // below us, which cannot happen while the call runs, or by our own.
     if (record->ExceptionFlags & (kUnwinding | kExitUnwind)) return ExceptionContinueSearch;
-    const DWORD frame = reinterpret_cast<DWORD>(registration);
-    context->Esp = frame;
-    context->Ebp = frame + kSavedFramePointerOffset;
-    context->Eip = reinterpret_cast<DWORD>(&tw_contain_resume);
-    return ExceptionContinueExecution;
+    RtlUnwind(registration, reinterpret_cast<void*>(&tw_contain_resume), record, nullptr);
+    tw_resume_at(registration);
 }
 
+// tw_resume_at leaves the handler's stack, which lies below the abandoned
+// frames, for our frame; cld because the foreign code may have left the
+// direction flag set, which the calling convention forbids.
 asm(R"(
     .text
     .globl _tw_call_with_frame
     .globl _tw_contain_resume
+    .globl _tw_resume_at
 _tw_call_with_frame:
     pushl %ebp
     movl %esp, %ebp
@@ -79,6 +89,10 @@ _tw_call_with_frame:
     subl $20, %esp
     xorl %eax, %eax
     jmp 1f
+_tw_resume_at:
+    movl 4(%esp), %esp
+    leal 20(%esp), %ebp
+    cld
 _tw_contain_resume:
     movl $1, %eax
 1:
