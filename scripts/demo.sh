@@ -10,17 +10,26 @@
 # With a display ($DISPLAY) the installer's pages and the product's windows
 # are yours to use; without one the demo runs on a private Xvfb display,
 # drives the windows with the keyboard as a user would, and saves a picture of
-# each in build/x86_64/demo-screens.
+# each in build/<build>/demo-screens.
+#
+# Usage: demo.sh [--i686]
+#   --i686  the shipped 32-bit build and its x86-ansi installer, under the
+#           32-bit Wine of the emulated root (made once, about 7 minutes, in
+#           build/i386-root; needs root). Every program then starts slower.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 source scripts/lib/wine.sh
+source scripts/lib/i386_root.sh
 source scripts/lib/packages.sh
 source scripts/lib/demo_setup.sh
 
+arch=x86_64
+[ "${1:-}" = --i686 ] && arch=i686
 ensure_packages
-cmake --preset x86_64 >/dev/null
-cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target tw_installer twctl standins >/dev/null
+cmake --preset "$arch" >/dev/null
+cmake --build "build/$arch" -j "$(nproc 2>/dev/null || echo 2)" --target tw_installer twctl standins >/dev/null
+build="$root/build/$arch"
 
 interactive=1
 if [ -z "${DISPLAY:-}" ]; then
@@ -28,13 +37,19 @@ if [ -z "${DISPLAY:-}" ]; then
     xvfb_start
     echo "No display: running on a private Xvfb display ($DISPLAY), driving the windows with the keyboard."
 fi
-prefix="$root/build/x86_64/demo-prefix"
-trap 'wine_stop_server; xvfb_stop' EXIT
+prefix="$build/demo-prefix"
+if [ "$arch" = i686 ]; then
+    i386_root_ensure
+    trap 'wine_stop_server; i386_root_unmount; xvfb_stop' EXIT
+    wine32_env "$prefix"
+else
+    trap 'wine_stop_server; xvfb_stop' EXIT
+    wine_env "$prefix"
+fi
 wine_prepare_prefix "$prefix"
 wine_start_server
-wine="$(wine_cmd)"
-bin="$root/build/x86_64/bin"
-screens="$root/build/x86_64/demo-screens"
+bin="$build/bin"
+screens="$build/demo-screens"
 setup="$(built_installer)"
 product='C:\Tidewell'
 rm -rf "$screens"
@@ -50,11 +65,11 @@ show_key() {
 }
 twctl() {
     echo "\$ twctl $*"
-    "$wine" "$bin/twctl.exe" --dir "$product" "$@" </dev/null 2>/dev/null | tr -d '\r' | sed 's/^/  /'
+    wine_run "$bin/twctl.exe" --dir "$product" "$@" </dev/null 2>/dev/null | tr -d '\r' | sed 's/^/  /'
 }
 snap() {
     [ "$interactive" = 1 ] && return 0
-    import -window root -crop 640x480+0+0 "$screens/$1.png" 2>/dev/null && echo "  (picture: build/x86_64/demo-screens/$1.png)"
+    import -window root -crop 640x480+0+0 "$screens/$1.png" 2>/dev/null && echo "  (picture: build/$arch/demo-screens/$1.png)"
 }
 key() { xdotool key "$@"; sleep 1.5; }
 
@@ -73,12 +88,12 @@ if [ "$interactive" = 1 ]; then
     run_windows_line "\"$setup\" /D=$product" || setup_status=$?
 else
     install_page_by_page "$setup" "$screens" "$product" || setup_status=$?
-    echo "  (pictures: build/x86_64/demo-screens/setup-*.png)"
+    echo "  (pictures: build/$arch/demo-screens/setup-*.png)"
 fi
 echo "  Setup's exit code $(describe_setup_status "$setup_status")"
 product=$( (reg query 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install' /v Path || true) | awk -F'REG_SZ' '/Path/ {gsub(/^[ \t]+/, "", $2); print $2}')
 [ -n "$product" ] || tw_die "Setup did not record the installation folder"
-echo "  Installed in $product: $(ls "$(winepath -u "$product")" | tr '\n' ' ')"
+echo "  Installed in $product: $(ls "$(wine_path -u "$product")" | tr '\n' ' ')"
 show_conduit date
 show_conduit todo
 show_key 'HKCU\Software\Quillon Software\Orvelle\Backup\DateBook'
@@ -97,7 +112,7 @@ if [ "$interactive" = 1 ]; then
     twctl settings
 else
     echo "\$ twctl settings"
-    "$wine" "$bin/twctl.exe" --dir "$product" settings </dev/null >/dev/null 2>&1 &
+    wine_run "$bin/twctl.exe" --dir "$product" settings </dev/null >/dev/null 2>&1 &
     settings_pid=$!
     sleep 3
     snap 1-user-list
@@ -125,10 +140,10 @@ if [ "$interactive" = 1 ]; then
     run_uninstaller "$product" || uninstall_status=$?
 else
     uninstall_page_by_page "$product" "$screens" || uninstall_status=$?
-    echo "  (pictures: build/x86_64/demo-screens/uninstall-*.png)"
+    echo "  (pictures: build/$arch/demo-screens/uninstall-*.png)"
 fi
 echo "  Uninstaller's exit code $(describe_setup_status "$uninstall_status")"
-echo "  $product: $( [ -d "$(winepath -u "$product")" ] && echo "still there" || echo "removed")"
+echo "  $product: $( [ -d "$(wine_path -u "$product")" ] && echo "still there" || echo "removed")"
 show_key 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install'
 show_conduit date
 show_conduit todo

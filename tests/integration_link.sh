@@ -3,12 +3,13 @@
 # the public headers and the import libraries of both builds (as C, strictly,
 # and as C++), links it once with the GNU and once with the .lib import
 # libraries, and checks that the program imports the exports from the two
-# DLLs. The x86_64 program is left in <out> for the tests that run it.
-# Usage: integration_link.sh <source folder> <build folder holding i686/ and x86_64/> <out>
+# DLLs. The program of <arch> is left in <out> for the tests that run it.
+# Usage: integration_link.sh <source folder> <build folder holding i686/ and x86_64/> <out> <arch>
 set -u
 source_dir="$1"
 build="$2"
 out="$3"
+run_arch="${4:-x86_64}"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -50,6 +51,6 @@ for arch in i686 x86_64; do
     done
 done
 
-[ -f "$out/conduit_step-x86_64.exe" ] && cp "$out/conduit_step-x86_64.exe" "$out/conduit_step.exe"
+[ -f "$out/conduit_step-$run_arch.exe" ] && cp "$out/conduit_step-$run_arch.exe" "$out/conduit_step.exe"
 [ "$failures" -eq 0 ] && echo "example links" || echo "$failures link check(s) failed"
 exit $((failures > 0))

@@ -49,20 +49,22 @@ FARPROC WINAPI RecordingGetProcAddress(HMODULE module, LPCSTR name) {
     return GetProcAddress(module, name);
 }
 
+struct OtherWindowCount {
+    HWND userList;
+    int others;
+};
+
+// A named callback: on i686 a lambda does not convert to the stdcall WNDENUMPROC.
+BOOL CALLBACK CountOtherVisibleWindow(HWND window, LPARAM param) {
+    auto* count = reinterpret_cast<OtherWindowCount*>(param);
+    if (window != count->userList && IsWindowVisible(window)) ++count->others;
+    return TRUE;
+}
+
 // Visible top-level windows of this thread other than the user list.
 int OtherVisibleWindows(HWND userList) {
-    struct Count {
-        HWND userList;
-        int others;
-    } count = {userList, 0};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* c = reinterpret_cast<Count*>(param);
-            if (window != c->userList && IsWindowVisible(window)) ++c->others;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    OtherWindowCount count = {userList, 0};
+    EnumThreadWindows(GetCurrentThreadId(), CountOtherVisibleWindow, reinterpret_cast<LPARAM>(&count));
     return count.others;
 }
 

@@ -4,7 +4,7 @@
 
 standin_key='HKCU\Software\Palm Desktop Stand-in'
 
-reg() { "$(wine_cmd)" reg "$@" </dev/null 2>/dev/null | tr -d '\r' | sed '/^$/d'; }
+reg() { wine_run reg "$@" </dev/null 2>/dev/null | tr -d '\r' | sed '/^$/d'; }
 
 install_standin_palm_desktop() {
     local bin="$1" palm="$WINEPREFIX/drive_c/Palm"
@@ -29,7 +29,7 @@ install_standin_palm_desktop() {
         reg add "$standin_key\\Users\\$index" /v Name /d "$name" /f >/dev/null
         index=$((index + 1))
     done
-    "$(wine_cmd)" "$palm/HotSync.exe" </dev/null >/dev/null 2>&1
+    wine_run "$palm/HotSync.exe" </dev/null >/dev/null 2>&1
 }
 
 install_product() {
@@ -67,7 +67,7 @@ prepare_almanor() {
 # Returns the program's exit code.
 run_windows_line() {
     printf '@%s\r\n' "$1" >"$WINEPREFIX/drive_c/windows/temp/tw-run.bat"
-    "$(wine_cmd)" cmd /c 'C:\windows\temp\tw-run.bat' </dev/null >/dev/null 2>&1
+    wine_run cmd /c 'C:\windows\temp\tw-run.bat' </dev/null >/dev/null 2>&1
 }
 
 # The uninstaller as Add/Remove Programs runs it, from a copy outside the
@@ -77,7 +77,7 @@ run_uninstaller() {
     local folder="$1" status=0
     shift
     local unix_folder
-    unix_folder=$(winepath -u "$folder" 2>/dev/null)
+    unix_folder=$(wine_path -u "$folder" 2>/dev/null)
     cp "$unix_folder/uninstall.exe" "$WINEPREFIX/drive_c/windows/temp/tw-uninstall.exe" || return 2
     run_windows_line "C:\\windows\\temp\\tw-uninstall.exe $* _?=$folder" || status=$?
     rm -f "$WINEPREFIX/drive_c/windows/temp/tw-uninstall.exe"
@@ -95,13 +95,14 @@ describe_setup_status() {
     esac
 }
 
-# The x86_64 build's installer (the newest, should older versions lie
-# beside it), as a Windows path.
+# The installer of the build in $build (x86-ansi for i686, amd64-unicode for
+# x86_64; the newest, should older versions lie beside it), as a Windows path.
 built_installer() {
-    local setup
-    setup=$(ls -t "$root"/build/x86_64/package/tidewell-for-palm-*-setup-win64.exe 2>/dev/null | head -n1)
-    [ -n "$setup" ] || tw_die "no installer in build/x86_64/package: build the target tw_installer"
-    winepath -w "$setup"
+    local setup pattern='tidewell-for-palm-*-setup.exe'
+    [ "$(basename "$build")" = x86_64 ] && pattern='tidewell-for-palm-*-setup-win64.exe'
+    setup=$(ls -t "$build"/package/$pattern 2>/dev/null | head -n1)
+    [ -n "$setup" ] || tw_die "no installer in $build/package: build the target tw_installer"
+    wine_path -w "$setup"
 }
 
 # Presses Enter until the background process pid has ended (a page that came

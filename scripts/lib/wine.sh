@@ -1,6 +1,11 @@
-# Shared shell functions for running the x86_64 build under 64-bit Wine in a
-# prefix of our own. Sourced by test.sh, demo.sh, screenshots.sh and bench.sh.
+# Shared shell functions for running a build under Wine in a prefix of our
+# own: the x86_64 build under the host's 64-bit Wine, the i686 build under the
+# 32-bit Wine of the emulated root (i386_root.sh, which must be sourced too for
+# that). Sourced by test.sh, demo.sh, screenshots.sh and bench.sh.
 # A step that must work and does not stops the script with a message.
+
+# Which Wine the functions below use: 64 or 32; wine_env and wine32_env set it.
+TW_WINE_BITS=64
 
 tw_die() {
     echo "error: $*" >&2
@@ -9,19 +14,49 @@ tw_die() {
 
 wine_env() {
     # $1: the prefix folder
+    TW_WINE_BITS=64
     export WINEPREFIX="$1"
     export WINEARCH=win64
     export WINEDEBUG="${WINEDEBUG:--all,err+module}"
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 }
 
+wine32_env() {
+    # $1: the prefix folder, which the 32-bit root sees at the same path
+    wine_env "$1"
+    TW_WINE_BITS=32
+    export WINEARCH=win32
+}
+
 wine_cmd() {
     if command -v wine64 >/dev/null 2>&1 && [ -x "$(command -v wine64)" ]; then echo wine64; else echo wine; fi
 }
 
+# A Windows program of the prefix.
+wine_run() {
+    if [ "$TW_WINE_BITS" = 32 ]; then i386_chroot wine "$@"; else "$(wine_cmd)" "$@"; fi
+}
+
+# winepath of the Wine in use.
+wine_path() {
+    if [ "$TW_WINE_BITS" = 32 ]; then i386_chroot winepath "$@"; else winepath "$@"; fi
+}
+
+# The prefix's wineserver (the 32-bit one lives in the root).
+wine_server() {
+    if [ "$TW_WINE_BITS" = 32 ]; then i386_chroot wineserver "$@"; else wineserver "$@"; fi
+}
+
 # A Windows program of the prefix, quiet and without standard input.
 wine_quiet() {
-    "$(wine_cmd)" "$@" </dev/null >/dev/null 2>&1
+    wine_run "$@" </dev/null >/dev/null 2>&1
+}
+
+# Where Wine's own fonts lie for the Wine in use.
+wine_font_folders() {
+    local system=""
+    [ "$TW_WINE_BITS" = 32 ] && system=$(i386_root_dir)
+    echo "$system/usr/share/wine/fonts $system/usr/lib/x86_64-linux-gnu/wine/fonts $system/usr/share/fonts/truetype/wine"
 }
 
 # Creates the prefix once: no window manager (a window close otherwise costs
@@ -30,13 +65,13 @@ wine_quiet() {
 # worked; otherwise the next run starts it again from nothing.
 wine_prepare_prefix() {
     local prefix="$1"
-    wine_env "$prefix"
+    if [ "$TW_WINE_BITS" = 32 ]; then wine32_env "$prefix"; else wine_env "$prefix"; fi
     [ -f "$prefix/.tidewell-ready" ] && return 0
     rm -rf "$prefix"
     mkdir -p "$prefix"
     local log="$prefix/wineboot.log"
-    "$(wine_cmd)" wineboot -i </dev/null >"$log" 2>&1 || tw_die "wineboot failed in $prefix (see $log)"
-    wineserver -w
+    wine_run wineboot -i </dev/null >"$log" 2>&1 || tw_die "wineboot failed in $prefix (see $log)"
+    wine_server -w
     [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ] ||
         tw_die "wineboot left no Windows folder or registry in $prefix (see $log)"
     wine_quiet reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f ||
@@ -48,13 +83,13 @@ wine_prepare_prefix() {
     fi
     local fonts="$prefix/drive_c/windows/Fonts" dir
     mkdir -p "$fonts"
-    for dir in /usr/share/wine/fonts /usr/lib/x86_64-linux-gnu/wine/fonts /usr/share/fonts/truetype/wine; do
+    for dir in $(wine_font_folders); do
         if [ -d "$dir" ]; then
             cp -n "$dir"/* "$fonts"/ || tw_die "cannot copy Wine's fonts from $dir"
         fi
     done
     [ -f "$fonts/marlett.ttf" ] || tw_die "no marlett.ttf among Wine's fonts (package fonts-wine)"
-    wineserver -w
+    wine_server -w
     touch "$prefix/.tidewell-ready"
 }
 
@@ -62,13 +97,13 @@ wine_prepare_prefix() {
 # output goes nowhere (services would otherwise inherit a test's pipes).
 wine_start_server() {
     wine_stop_server
-    wineserver -p || tw_die "cannot start a wineserver for $WINEPREFIX"
+    wine_server -p </dev/null >/dev/null 2>&1 || tw_die "cannot start a wineserver for $WINEPREFIX"
     wine_quiet cmd /c exit || tw_die "Wine cannot run a program in $WINEPREFIX"
 }
 
 # Ends this prefix's wineserver; none running is fine.
 wine_stop_server() {
-    wineserver -k 2>/dev/null || true
+    wine_server -k 2>/dev/null || true
 }
 
 # Starts Xvfb on a free display and exports DISPLAY; XVFB_PID is set.
