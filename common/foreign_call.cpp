@@ -35,35 +35,31 @@ __attribute__((noinline, section(".text"))) bool CallContained(ForeignCall call,
 #elif defined(__i386__)
 
 // An exception registration pushed on the stack and linked into the thread's
-// chain at fs:0, the way Windows 95 already dispatched exceptions. On an
-// exception the handler resumes at tw_contain_resume with the stack and frame
-// pointers of tw_call_with_frame, which unlinks the registration and returns 1.
+// chain at fs:0, the way Windows 95 already dispatched exceptions.
+//
+// The handler cannot simply resume with a rewritten context: the system
+// refuses to continue a non-continuable exception (a Visual C++ throw, say,
+// from a mail provider), and the foreign frames above ours would be dropped
+// without their own handlers running. So it does what a compiler's __except
+// does: RtlUnwind calls every handler above our registration with
+// EXCEPTION_UNWINDING and leaves ours at the head of the chain; then the
+// handler leaves its own stack, which lies below the abandoned frames, for
+// the stack and frame pointers of tw_call_with_frame, which unlinks the
+// registration and returns 1.
+//
+// The handler is written here too: RtlUnwind is not bound to keep ebx, esi,
+// edi or ebp (the system's own __except saves them around it), so after it
+// only the stack pointer is trusted. cld: the foreign code may have left the
+// direction flag set, which the calling convention forbids.
 //
 // Stack of tw_call_with_frame, from the registration up:
 //   +0 previous registration, +4 handler, +8 edi, +12 esi, +16 ebx, +20 ebp.
+// The handler's arguments (cdecl): record, registration, context, dispatcher.
 extern "C" int tw_call_with_frame(ForeignCall call, void* context);
-extern "C" void tw_contain_resume();
-
-namespace {
-constexpr DWORD kSavedFramePointerOffset = 20;
-constexpr DWORD kUnwinding = 0x2;    // EXCEPTION_UNWINDING
-constexpr DWORD kExitUnwind = 0x4;   // EXCEPTION_EXIT_UNWIND
-}  // namespace
-
-extern "C" EXCEPTION_DISPOSITION __cdecl tw_contain_handler(EXCEPTION_RECORD* record, void* registration,
-                                                            CONTEXT* context, void*) {
-    if (record->ExceptionFlags & (kUnwinding | kExitUnwind)) return ExceptionContinueSearch;
-    const DWORD frame = reinterpret_cast<DWORD>(registration);
-    context->Esp = frame;
-    context->Ebp = frame + kSavedFramePointerOffset;
-    context->Eip = reinterpret_cast<DWORD>(&tw_contain_resume);
-    return ExceptionContinueExecution;
-}
 
 asm(R"(
     .text
     .globl _tw_call_with_frame
-    .globl _tw_contain_resume
 _tw_call_with_frame:
     pushl %ebp
     movl %esp, %ebp
@@ -89,6 +85,23 @@ _tw_contain_resume:
     popl %esi
     popl %ebx
     popl %ebp
+    ret
+
+_tw_contain_handler:
+    movl 4(%esp), %eax
+    testl $6, 4(%eax)               # EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND:
+    jnz 2f                          # our own registration passed by an unwind
+    pushl $0
+    pushl %eax
+    pushl $_tw_contain_resume
+    pushl 20(%esp)
+    call _RtlUnwind@16              # (registration, resume, record, 0)
+    movl 8(%esp), %esp
+    leal 20(%esp), %ebp
+    cld
+    jmp _tw_contain_resume
+2:
+    movl $1, %eax                   # ExceptionContinueSearch
     ret
 )");
 

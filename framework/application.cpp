@@ -43,3 +43,10 @@ void Application::PopDialog(HWND dialog) {
 }
 
 std::string LoadResString(UINT id) { return LoadModuleString(Application::Current().resources(), id); }
+
+int LoadResText(UINT id, char* buffer, int size) noexcept {
+    if (size <= 0) return 0;
+    buffer[0] = '\0';
+    const int length = LoadStringA(Application::Current().resources(), id, buffer, size);
+    return length > 0 ? length : 0;
+}

@@ -40,3 +40,7 @@ private:
 
 // A string-table entry of the application's module; empty when missing.
 std::string LoadResString(UINT id);
+
+// The same into the caller's buffer, cut to fit, for what must still work
+// when no memory can be had. Returns the length stored.
+int LoadResText(UINT id, char* buffer, int size) noexcept;

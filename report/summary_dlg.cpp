@@ -94,25 +94,35 @@ bool CSummaryDlg::OnCommand(WORD id, WORD notification, HWND) {
     return true;
 }
 
+// Sending, and saying that the report was not sent, take no memory beyond
+// the copies of the report: without it, the user still learns where the file is.
 bool CSummaryDlg::SendReport() {
     const std::unique_ptr<char[]> body = WindowTextOf(Item(IDC_SUMMARY_TEXT));
     if (!body) return false;
+    char format[kSubjectSize] = {};
+    LoadResText(IDS_SUMMARY_SUBJECT, format, sizeof format);
     char subject[kSubjectSize] = {};
-    FormatText(subject, sizeof subject, LoadResString(IDS_SUMMARY_SUBJECT).c_str(),
-                  product::GetProductString(product::kProductName));
+    FormatText(subject, sizeof subject, format, product::GetProductString(product::kProductName));
     return SendMailMessage(hwnd(), product::kSupportMailAddress, product::kSupportMailAddress, subject, body.get());
 }
 
 void CSummaryDlg::ShowNotSent() {
+    char format[kNotSentSize] = {};
+    LoadResText(IDS_SUMMARY_NOT_SENT, format, sizeof format);
     char message[kNotSentSize] = {};
     // The path is the caller's: cut the message rather than overrun the buffer.
-    FormatText(message, kNotSentSize - 1, LoadResString(IDS_SUMMARY_NOT_SENT).c_str(), path_ ? path_ : "",
-                  product::kSupportMailAddress);
+    FormatText(message, kNotSentSize - 1, format, path_ ? path_ : "", product::kSupportMailAddress);
     MessageBoxA(hwnd(), message, product::GetProductString(product::kProductName),
                 MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 void CSummaryDlg::OnOK() {
-    if (!SendReport()) ShowNotSent();
+    bool sent = false;
+    try {
+        sent = SendReport();
+    } catch (...) {
+        // Out of memory on the way: not sent, and said so below.
+    }
+    if (!sent) ShowNotSent();
     Dialog::OnOK();
 }

@@ -3,8 +3,10 @@
 //
 // HKCU\Software\MAPI Stand-in
 //   Result     REG_DWORD  what MAPISendMail returns (missing: 0, success)
-//   Fault      REG_DWORD  1: MAPISendMail records the mail, then writes through
-//                         a null pointer, as a broken mail provider would
+//   Fault      REG_DWORD  MAPISendMail records the mail, then faults as a broken
+//                         mail provider would, inside a frame of its own
+//                         (standins/foreign_faults.h: the kinds, and the
+//                         "Searched" and "Unwound" counts of that frame)
 //   Calls      REG_DWORD  number of MAPISendMail calls so far
 //   LastMail   the last call, rewritten by each call:
 //     Session, UIParam          REG_QWORD  lhSession, ulUIParam
@@ -23,6 +25,7 @@
 
 #include "common/reg_key.h"
 #include "report/simple_mapi.h"
+#include "standins/foreign_faults.h"
 
 using simple_mapi::MapiMessage;
 
@@ -89,9 +92,6 @@ extern "C" ULONG WINAPI MAPISendMail(ULONG_PTR session, ULONG_PTR uiParam, MapiM
     const RegKey root = RegKey::Create(HKEY_CURRENT_USER, kRoot);
     root.WriteDword("Calls", ReadDword(root, "Calls", 0) + 1);
     Record(session, uiParam, message, flags, reserved);
-    if (ReadDword(root, "Fault", 0) == 1) {
-        volatile ULONG* volatile nowhere = nullptr;
-        *nowhere = 1;
-    }
+    ForeignFault(kRoot, 0);
     return ReadDword(root, "Result", simple_mapi::kSuccess);
 }

@@ -208,3 +208,43 @@ TEST_F(InstallerExports, LoadedLibraryCheckSeesAPalmLibrary) {
     condmgr.Free();
     EXPECT_EQ("", LoadedPalmLibraries());
 }
+
+// No memory at all from the library's first allocation on: the export still
+// returns 0, with the Conduit Manager's out-of-memory text shown unless the
+// call is silent, and Palm Desktop is not asked anything.
+struct OutOfMemoryCase {
+    const char* exportName;
+    int flag;  // quiet for the installer functions, interactive for the verify ones
+    bool shown;
+};
+
+void PrintTo(const OutOfMemoryCase& c, std::ostream* out) { *out << c.exportName << "(" << c.flag << ")"; }
+
+class InstallerOutOfMemory : public InstallerTest, public ::testing::WithParamInterface<OutOfMemoryCase> {};
+
+TEST_P(InstallerOutOfMemory, ReportsOutOfMemoryAndReturns) {
+    const OutOfMemoryCase& c = GetParam();
+    SetInstallValue("PDPath", palmDir_);
+    if (c.shown) AnswerWith(IDOK);
+    {
+        AllocationRefusal refusal(twpalm(), 0);
+        ASSERT_TRUE(refusal.applied());
+        CallExport(c.exportName, nullptr, c.flag);
+        EXPECT_LT(0, AllocationRefusal::Refused());
+    }
+    if (c.shown) {
+        ExpectErrorBox(message::kCmOutOfMemory);
+    } else {
+        ExpectNoBox();
+    }
+    EXPECT_TRUE(palm_.CallLog().empty()) << "Palm Desktop was asked without memory";
+    ExpectNoConduit("date");
+    ExpectNoConduit("todo");
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryAllocationRefused, InstallerOutOfMemory,
+                         ::testing::Values(OutOfMemoryCase{"InstallAllConduits", 0, true},
+                                           OutOfMemoryCase{"InstallAllConduits", 1, false},
+                                           OutOfMemoryCase{"UninstallAllConduits", 0, true},
+                                           OutOfMemoryCase{"VerifyConduitDate", 1, true},
+                                           OutOfMemoryCase{"VerifyConduitTask", 0, false}));

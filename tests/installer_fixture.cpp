@@ -172,6 +172,12 @@ void InstallerTest::Call(const char* name, ExportFn function, HWND owner, int fl
     EXPECT_EQ("", LoadedPalmLibraries()) << "still loaded after the call returned";
 }
 
+void InstallerTest::CallExport(const std::string& name, HWND owner, int flag) {
+    const ExportFn function = FindExport(twpalm_, name.c_str());
+    ASSERT_NE(nullptr, function) << name;
+    Call(name.c_str(), function, owner, flag);
+}
+
 std::vector<SeenMessageBox> InstallerTest::NewBoxes() {
     const std::vector<SeenMessageBox>& seen = boxes_->seen();
     std::vector<SeenMessageBox> fresh(seen.begin() + static_cast<std::ptrdiff_t>(boxesTaken_), seen.end());

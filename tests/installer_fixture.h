@@ -72,6 +72,9 @@ protected:
     void VerifyTask(HWND owner = nullptr, int interactive = 1) {
         Call("VerifyConduitTask", verifyTask_, owner, interactive);
     }
+    // The export of that name, for tables of them.
+    void CallExport(const std::string& name, HWND owner, int flag);
+    HMODULE twpalm() const { return twpalm_; }
 
     // The next message box is answered with button.
     void AnswerWith(int button) { boxes_->Answer(button); }

@@ -4,6 +4,7 @@
 
 #include "common/reg_key.h"
 #include "resources/twpalmui_ids.h"
+#include "tests/foreign_fault_cases.h"
 #include "tests/settings_fixture.h"
 #include "tests/support/registry.h"
 #include "tests/support/test_paths.h"
@@ -295,13 +296,18 @@ TEST_F(UserSettingsExportTest, WarnsWithoutTwpalmThenRecordsTheConduitAndOpensSe
     EXPECT_EQ(nullptr, settingsOwner);
 }
 
-// A damaged twpalm.dll whose verify export faults: the access violation stays
-// inside the check, which warns as for a missing library; the host goes on.
+// A damaged twpalm.dll whose verify export faults inside an exception frame
+// of its own: the exception stays inside the check, which warns as for a
+// missing library after the frame was unwound (its own cleanup ran); the host
+// goes on. The kinds are the stand-in's "Fault" values.
 const char kFaultingTwpalmKey[] = "Software\\Faulting twpalm Stand-in";
 
-TEST_F(UserSettingsExportTest, FaultingVerifyWarnsAndTheSettingsStillOpen) {
+class FaultingVerify : public UserSettingsExportTest, public ::testing::WithParamInterface<ForeignFaultCase> {};
+
+TEST_P(FaultingVerify, WarnsAndTheSettingsStillOpen) {
     SetInstallValue("Path", testsupport::StandInDir("faulting-twpalm"));
     DeleteKeyTree(HKEY_CURRENT_USER, kFaultingTwpalmKey);
+    RegKey::Create(HKEY_CURRENT_USER, kFaultingTwpalmKey).WriteDword("Fault", GetParam().fault);
     boxes_.Answer(IDOK);
     bool settingsOpened = false;
     dialogs_.On(kDateBookSettings, [&](HWND settings) {
@@ -310,11 +316,17 @@ TEST_F(UserSettingsExportTest, FaultingVerifyWarnsAndTheSettingsStillOpen) {
     });
     EXPECT_EQ(0, DisplayUserSettings(0, "Jane"));
     EXPECT_EQ(DwordValue(1), ReadRawValue(HKEY_CURRENT_USER, kFaultingTwpalmKey, "Calls"));
+    EXPECT_EQ(DwordValue(1), ReadRawValue(HKEY_CURRENT_USER, kFaultingTwpalmKey, "Searched"));
+    EXPECT_EQ(DwordValue(1), ReadRawValue(HKEY_CURRENT_USER, kFaultingTwpalmKey, "Unwound"));
     ASSERT_EQ(1u, boxes_.seen().size());
     EXPECT_EQ(kMissingComponent, boxes_.seen()[0].text);
+    EXPECT_EQ(kProductCaption, boxes_.seen()[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_TOPMOST | MB_ICONWARNING), boxes_.seen()[0].flags);
     EXPECT_TRUE(settingsOpened);
     DeleteKeyTree(HKEY_CURRENT_USER, kFaultingTwpalmKey);
 }
+
+INSTANTIATE_TEST_SUITE_P(ForeignFaults, FaultingVerify, ForeignFaultCases());
 
 TEST_F(UserSettingsExportTest, VerifyAskingAboutAnUnregisteredConduitIsNoMissingComponent) {
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Palm Desktop Stand-in\\Conduits\\date");

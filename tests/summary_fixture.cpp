@@ -108,13 +108,13 @@ void SummaryTest::SetMapiResult(DWORD result) {
     RegKey::Create(HKEY_CURRENT_USER, kMapiStandInKey).WriteDword("Result", result);
 }
 
-void SummaryTest::SetMapiFault() {
-    RegKey::Create(HKEY_CURRENT_USER, kMapiStandInKey).WriteDword("Fault", 1);
+void SummaryTest::SetMapiFault(DWORD fault) {
+    RegKey::Create(HKEY_CURRENT_USER, kMapiStandInKey).WriteDword("Fault", fault);
 }
 
-DWORD SummaryTest::MapiCalls() const {
+DWORD SummaryTest::MapiCount(const char* name) const {
     std::vector<BYTE> data;
-    if (!RegKey::Open(HKEY_CURRENT_USER, kMapiStandInKey).ReadBytes("Calls", &data) || data.size() != 4) return 0;
+    if (!RegKey::Open(HKEY_CURRENT_USER, kMapiStandInKey).ReadBytes(name, &data) || data.size() != 4) return 0;
     return *reinterpret_cast<const DWORD*>(data.data());
 }
 

@@ -36,9 +36,12 @@ protected:
     void UseMapiStandIn(const std::string& variant = "mapi");
     void MakeMapiMissing();
     void SetMapiResult(DWORD result);
-    // The stand-in's MAPISendMail faults once it has recorded the mail.
-    void SetMapiFault();
-    DWORD MapiCalls() const;
+    // The stand-in's MAPISendMail faults this way once it has recorded the
+    // mail (tests/foreign_fault_cases.h).
+    void SetMapiFault(DWORD fault);
+    DWORD MapiCalls() const { return MapiCount("Calls"); }
+    // A count the stand-in keeps: "Calls", its frame's "Searched", "Unwound".
+    DWORD MapiCount(const char* name) const;
     // The last mail the stand-in recorded; "<missing>" / ~0 when absent.
     std::string MailText(const char* name) const;
     DWORD MailDword(const char* name) const;

@@ -22,7 +22,9 @@
 #include "report/summary_dlg.h"
 #include "report/summary_report.h"
 #include "resources/twpalmui_ids.h"
+#include "tests/foreign_fault_cases.h"
 #include "tests/summary_fixture.h"
+#include "tests/support/import_patch.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/windows_versions.h"
 
@@ -516,6 +518,27 @@ protected:
         }
     }
 
+    // Send Report clicked (by click, when given, which must click it),
+    // expecting the not-sent message owned by the dialog, which then closes.
+    void SendExpectingNotSent(const std::function<void(HWND)>& click = {}) {
+        boxes_.Answer(IDOK);
+        HWND summary = nullptr;
+        RunSummary({[&](HWND dialog) {
+            summary = dialog;
+            if (click) {
+                click(dialog);
+            } else {
+                Click(dialog, IDOK);
+            }
+        }});
+        ASSERT_EQ(1u, boxes_.seen().size());
+        const SeenMessageBox& box = boxes_.seen().back();
+        EXPECT_EQ(NotSentMessage(SummaryPath()), box.text);
+        EXPECT_EQ("Tidewell for Palm", box.caption);
+        EXPECT_EQ(0x50010u, box.flags);  // MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST
+        EXPECT_EQ(summary, box.owner);
+        EXPECT_FALSE(IsWindow(summary));
+    }
 };
 
 TEST_F(SummaryDialogTest, LayoutOfTheDialog) {
@@ -653,7 +676,6 @@ struct NotSentCase {
     const char* standIn;  // a stand-in variant, or null for no MAPI32.DLL at all
     DWORD result;         // what its MAPISendMail returns
     DWORD expectedCalls;
-    bool faults = false;  // its MAPISendMail writes through a null pointer instead of returning
 };
 
 void PrintTo(const NotSentCase& c, std::ostream* out) { *out << c.what; }
@@ -665,23 +687,10 @@ TEST_P(SummaryNotSent, FailedSendShowsWhereTheFileIsThenCloses) {
     if (c.standIn) {
         UseMapiStandIn(c.standIn);
         SetMapiResult(c.result);
-        if (c.faults) SetMapiFault();
     } else {
         MakeMapiMissing();
     }
-    boxes_.Answer(IDOK);
-    HWND summary = nullptr;
-    RunSummary({[&](HWND dialog) {
-        summary = dialog;
-        Click(dialog, IDOK);
-    }});
-    ASSERT_EQ(1u, boxes_.seen().size());
-    const SeenMessageBox& box = boxes_.seen().back();
-    EXPECT_EQ(NotSentMessage(SummaryPath()), box.text);
-    EXPECT_EQ("Tidewell for Palm", box.caption);
-    EXPECT_EQ(0x50010u, box.flags);  // MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST
-    EXPECT_EQ(summary, box.owner);
-    EXPECT_FALSE(IsWindow(summary));
+    SendExpectingNotSent();
     EXPECT_EQ(c.expectedCalls, MapiCalls());
 }
 
@@ -690,8 +699,56 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NotSentCase{"the user cancelled the mail client's window", "mapi", 1, 1},  // MAPI_USER_ABORT
                       NotSentCase{"MAPI_E_FAILURE", "mapi", 2, 1},
                       NotSentCase{"no MAPISendMail", "mapi-without-MAPISendMail", 0, 0},
-                      NotSentCase{"no MAPI32.DLL", nullptr, 0, 0},
-                      NotSentCase{"MAPISendMail faults inside the mail provider", "mapi", 0, 1, true}));
+                      NotSentCase{"no MAPI32.DLL", nullptr, 0, 0}));
+
+// MAPISendMail faults inside the mail provider, in a frame of the provider's
+// own, once it has taken the mail: not sent, and the provider's frame was
+// unwound, as its own cleanup needs.
+class SummaryFaultingProvider : public SummaryDialogTest, public ::testing::WithParamInterface<ForeignFaultCase> {};
+
+TEST_P(SummaryFaultingProvider, FailedSendShowsWhereTheFileIsAfterTheProviderUnwound) {
+    UseMapiStandIn();
+    SetMapiFault(GetParam().fault);
+    SendExpectingNotSent();
+    EXPECT_EQ(1u, MapiCalls());
+    EXPECT_EQ(1u, MapiCount("Searched"));
+    EXPECT_EQ(1u, MapiCount("Unwound"));
+}
+
+INSTANTIATE_TEST_SUITE_P(ForeignFaults, SummaryFaultingProvider, ForeignFaultCases());
+
+// Send Report when twpalmui cannot allocate: not even the first allocation
+// of the click, or not the copies of the report. The mail does not go and
+// the user is told where the file is, as for any failed send.
+struct NoMemoryCase {
+    const char* what;
+    bool everything;  // else only requests as large as the report's text
+};
+
+void PrintTo(const NoMemoryCase& c, std::ostream* out) { *out << c.what; }
+
+class SummaryWithoutMemory : public SummaryDialogTest, public ::testing::WithParamInterface<NoMemoryCase> {};
+
+TEST_P(SummaryWithoutMemory, SendShowsWhereTheFileIsThenCloses) {
+    UseMapiStandIn();
+    int refused = 0;
+    SendExpectingNotSent([&](HWND dialog) {
+        const int length = GetWindowTextLengthA(GetDlgItem(dialog, IDC_SUMMARY_TEXT));
+        ASSERT_LT(0, length);
+        AllocationRefusal refusal(twpalmui_.get(), GetParam().everything ? 0 : static_cast<size_t>(length));
+        ASSERT_TRUE(refusal.applied());
+        // Sent, not posted as Click does: the whole of Send Report runs
+        // while the refusal lasts.
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        refused = AllocationRefusal::Refused();
+    });
+    EXPECT_LT(0, refused);
+    EXPECT_EQ(0u, MapiCalls());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllocationsRefused, SummaryWithoutMemory,
+                         ::testing::Values(NoMemoryCase{"every allocation", true},
+                                           NoMemoryCase{"the report's copies", false}));
 
 TEST_F(SummaryDialogTest, CloseEscAndTheCloseBoxEachCloseWithoutSending) {
     UseMapiStandIn();

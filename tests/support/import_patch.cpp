@@ -1,5 +1,7 @@
 #include "tests/support/import_patch.h"
 
+#include <cstdint>
+
 namespace testsupport {
 
 namespace {
@@ -34,6 +36,22 @@ void WriteSlot(void** slot, void* value) {
 
 std::vector<DWORD> g_waits;
 
+// One refusal at a time: the originals and the limit of the current one.
+using MallocFn = void*(__cdecl*)(size_t);
+using CallocFn = void*(__cdecl*)(size_t, size_t);
+using ReallocFn = void*(__cdecl*)(void*, size_t);
+MallocFn g_malloc = nullptr;
+CallocFn g_calloc = nullptr;
+ReallocFn g_realloc = nullptr;
+size_t g_refusedFrom = 0;
+int g_refused = 0;
+
+bool Refuses(size_t size) {
+    if (size < g_refusedFrom) return false;
+    ++g_refused;
+    return true;
+}
+
 }  // namespace
 
 ImportPatch::ImportPatch(HMODULE module, const char* dll, const char* function, void* replacement) {
@@ -62,5 +80,31 @@ int SleepRecorder::Count(DWORD ms) {
 }
 
 void WINAPI SleepRecorder::FakeSleep(DWORD ms) { g_waits.push_back(ms); }
+
+AllocationRefusal::AllocationRefusal(HMODULE module, size_t atLeast)
+    : malloc_(module, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&Malloc)),
+      calloc_(module, "msvcrt.dll", "calloc", reinterpret_cast<void*>(&Calloc)),
+      realloc_(module, "msvcrt.dll", "realloc", reinterpret_cast<void*>(&Realloc)) {
+    g_malloc = reinterpret_cast<MallocFn>(malloc_.original());
+    g_calloc = reinterpret_cast<CallocFn>(calloc_.original());
+    g_realloc = reinterpret_cast<ReallocFn>(realloc_.original());
+    g_refusedFrom = atLeast;
+    g_refused = 0;
+}
+
+AllocationRefusal::~AllocationRefusal() = default;
+
+int AllocationRefusal::Refused() { return g_refused; }
+
+void* __cdecl AllocationRefusal::Malloc(size_t size) { return Refuses(size) ? nullptr : g_malloc(size); }
+
+void* __cdecl AllocationRefusal::Calloc(size_t count, size_t size) {
+    const size_t total = size && count > SIZE_MAX / size ? SIZE_MAX : count * size;
+    return Refuses(total) ? nullptr : g_calloc(count, size);
+}
+
+void* __cdecl AllocationRefusal::Realloc(void* block, size_t size) {
+    return Refuses(size) ? nullptr : g_realloc(block, size);
+}
 
 }  // namespace testsupport

@@ -39,4 +39,26 @@ private:
     ImportPatch patch_;
 };
 
+// Makes a module's heap allocations fail, as when memory has run out: its
+// imports of msvcrt's malloc, calloc and realloc refuse every request of at
+// least atLeast bytes (0: every request) while the others go through.
+// operator new and the runtime's own allocations of a statically linked
+// module come through these too.
+class AllocationRefusal {
+public:
+    AllocationRefusal(HMODULE module, size_t atLeast);
+    ~AllocationRefusal();
+    bool applied() const { return malloc_.applied() && calloc_.applied() && realloc_.applied(); }
+    // The requests refused since the refusal began.
+    static int Refused();
+
+private:
+    static void* __cdecl Malloc(size_t size);
+    static void* __cdecl Calloc(size_t count, size_t size);
+    static void* __cdecl Realloc(void* block, size_t size);
+    ImportPatch malloc_;
+    ImportPatch calloc_;
+    ImportPatch realloc_;
+};
+
 }  // namespace testsupport
