@@ -52,6 +52,30 @@ wine_quiet() {
     wine_run "$@" </dev/null >/dev/null 2>&1
 }
 
+# Runs a test program's command ("$@": the Wine in use, the program, its
+# arguments) and ends with its exit status, or with 1 when a GoogleTest
+# program stopped before its run was over, whatever its status says. Wine's
+# exit status alone does not show that: a thread that overflows its stack
+# while an exception is dispatched is ended on its own, and the process then
+# ends with the exit code of its last thread, 0 for a thread of Wine's.
+# GoogleTest makes the file named in TEST_PREMATURE_EXIT_FILE when its run
+# starts and deletes it when the run is over; programs that are not
+# GoogleTest runs never make it. The file lies in the prefix, which both
+# Wines see at the same path, and is named by its Z: path, which does not
+# depend on the program's folder.
+wine_run_test() {
+    local marker status
+    marker=$(mktemp -u "$WINEPREFIX/premature-exit.XXXXXX")
+    TEST_PREMATURE_EXIT_FILE="Z:$marker" "$@"
+    status=$?
+    if [ -e "$marker" ]; then
+        rm -f "$marker"
+        echo "error: the test program stopped before its tests were over (exit code $status)" >&2
+        [ "$status" -ne 0 ] || status=1
+    fi
+    return "$status"
+}
+
 # Where Wine's own fonts lie for the Wine in use.
 wine_font_folders() {
     local system=""
