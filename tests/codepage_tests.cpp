@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,10 @@
 #include "tests/installer_fixture.h"
 #include "tests/settings_fixture.h"
 #include "tests/summary_fixture.h"
+#include "tests/support/help_engine_calls.h"
+#include "tests/support/private_classes.h"
 #include "tests/support/registry_snapshot.h"
+#include "tests/support/url_recorder.h"
 #include "tests/support/test_paths.h"
 
 using namespace testsupport;
@@ -216,6 +220,76 @@ TEST_F(CodePageSettings, ComponentCheckFindsTheLibraryAndTheSettingsAreSavedForT
 std::string ReimportableChars() {
     CPINFO info = {};
     return GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1 ? NativeChars() : "Az";
+}
+
+TEST_F(CodePageSettings, BrowseTakesTheFileAndViewLogOpensTheLogNamedAfterIt) {
+    PrivateClasses classes;
+    ASSERT_TRUE(classes.overridden());
+    const std::string record = productDir_ + "\\opened.txt";
+    ASSERT_TRUE(RecordTextFileOpens(record));
+    const std::string chars = NativeChars();
+    const std::string dataFile = productDir_ + "\\" + chars + ".alm";
+    WriteTextFile(dataFile, "data");
+    // The user's letters lower-cased, its blank a '_'; these characters have no case.
+    const std::string log = productDir_ + "\\" + chars + "_dates_jane_" + chars + "_log.txt";
+    WriteTextFile(log, "log");
+    palm_.AddUser(5, user_);
+    bool viewLogEnabled = false;
+    dialogs_.On(settingstexts::kDateBookSettings, Clicking(IDC_SETTINGS_BROWSE));
+    dialogs_.On(settingstexts::kOpenCaption, [&](HWND open) {
+        SetWindowTextA(GetDlgItem(open, 0x47C), dataFile.c_str());  // the file name box
+        PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    dialogs_.On(settingstexts::kDateBookSettings, [&](HWND dialog) {
+        viewLogEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_SETTINGS_VIEW_LOG)) != FALSE;
+        Click(dialog, IDC_SETTINGS_VIEW_LOG);
+    });
+    dialogs_.On(settingstexts::kDateBookSettings, Clicking(IDOK));
+    EXPECT_EQ(0, DisplayUserSettings(0, user_.c_str()));
+    EXPECT_TRUE(viewLogEnabled);
+    EXPECT_EQ(log + "\n", RecordedOpens(record));
+    EXPECT_TRUE(boxes_.seen().empty()) << boxes_.seen().front().text;
+    EXPECT_EQ(dataFile, ProfileString("Users\\" + user_, "Path"));
+}
+
+// Help: the help file beside twpalmui.dll in a folder ending in the character.
+class CodePageHelp : public CodePageSettings {
+protected:
+    void SetUp() override {
+        CodePageSettings::SetUp();
+        if (HasFatalFailure()) return;
+        ForgetEngineCalls();
+        classes_ = std::make_unique<PrivateClasses>();
+        ASSERT_TRUE(classes_->overridden());
+        ASSERT_TRUE(CopyFileTo(BinDir() + "\\twpalmui.dll", productDir_));
+        ASSERT_TRUE(CopyFileTo(BinDir() + "\\twpalm.chm", productDir_));
+        // The copy in the product folder in place of the build's.
+        boxes_.StopWatching();
+        twpalmui_.Free();
+        twpalmui_ = Module::Load((productDir_ + "\\twpalmui.dll").c_str());
+        ASSERT_TRUE(twpalmui_);
+        boxes_.Watch(twpalmui_.get());
+        palm_.AddUser(5, user_);
+    }
+    void TearDown() override {
+        classes_.reset();
+        ForgetEngineCalls();
+        CodePageSettings::TearDown();
+    }
+    std::unique_ptr<PrivateClasses> classes_;
+};
+
+TEST_F(CodePageHelp, HelpButtonOpensTheHelpFileBesideTheLibrary) {
+    const std::string engineDir = MakeScratchDir("engine");
+    const std::string engine = PlaceHelpEngine("helpengine", engineDir);
+    ASSERT_TRUE(PrivateClasses::SetDefault(kHelpServerKey, engine));
+    OnUserList([](HWND dialog) { Click(dialog, IDC_HELP_BUTTON); });
+    CloseUserList();
+    EXPECT_EQ(0, DisplaySettings());
+    const std::vector<HelpCall> calls = EngineCalls();
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ(productDir_ + "\\twpalm.chm", calls[0].file);
+    EXPECT_TRUE(boxes_.seen().empty()) << boxes_.seen().front().text;
 }
 
 // The Settings Summary's REGEDIT4 sections read back by the system's registry
