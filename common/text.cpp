@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 namespace text {
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
@@ -48,7 +46,13 @@ void DropTrailingBackslash(std::string* text) {
 void ReplaceChars(std::string* text, const char* from, char to) {
     for (size_t i = 0; i < text->size();) {
         const size_t size = CharSizeAt(text->data(), text->size(), i);
-        if (size == 1 && (*text)[i] != '\0' && std::strchr(from, (*text)[i])) (*text)[i] = to;
+        if (size == 1) {
+            for (const char* c = from; *c; ++c) {
+                if ((*text)[i] != *c) continue;
+                (*text)[i] = to;
+                break;
+            }
+        }
         i += size;
     }
 }
