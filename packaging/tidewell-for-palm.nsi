@@ -168,26 +168,15 @@ FunctionEnd
 
 ; twpalm, Palm's Conduit Manager and the HotSync Manager know files only by
 ; names in the system's ANSI code page: $0 is 1 when the whole folder name
-; can be written in it, else 0.
+; can be written in it, else 0. The ANSI Setup is always 1: it gets every
+; name already in the code page (Windows puts a near letter or "?" for a
+; character outside it, and Setup drops a "?" from a folder name).
 Function FolderHasAnsiName
+  StrCpy $0 1
+!if "${TW_TARGET}" != "x86-ansi"
   Push $1
   Push $2
   Push $3
-  StrCpy $0 1
-!if "${TW_TARGET}" == "x86-ansi"
-  ; Setup's own text is ANSI already: a character it could not take came as "?".
-  StrCpy $1 0
-  ${Do}
-    StrCpy $2 "$INSTDIR" 1 $1
-    ${If} $2 == ""
-      ${Break}
-    ${EndIf}
-    ${If} $2 == "?"
-      StrCpy $0 0
-    ${EndIf}
-    IntOp $1 $1 + 1
-  ${Loop}
-!else
   ; Converted without best-fit letters (no "O" for an Omega): a character
   ; the code page lacks sets the used-default flag.
   System::Call 'kernel32::WideCharToMultiByte(i 0, i 0x400, w "$INSTDIR", i -1, m .r3, i ${NSIS_MAX_STRLEN}, p 0, *i 0 r1) i .r2'
@@ -195,10 +184,10 @@ Function FolderHasAnsiName
   ${OrIf} $1 <> 0
     StrCpy $0 0
   ${EndIf}
-!endif
   Pop $3
   Pop $2
   Pop $1
+!endif
 FunctionEnd
 
 Section "Tidewell for Palm" SectionProduct

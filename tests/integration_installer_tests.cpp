@@ -252,6 +252,9 @@ class InstallerForeignFolder : public Installer {
 protected:
     void SetUp() override {
         Installer::SetUp();
+#ifndef _WIN64
+        GTEST_SKIP() << "the ANSI Setup of this build receives folder names already in the code page";
+#endif
         InstallPalmDesktop();
         folder_ = Widen(productDir_) + L"\\Tidewell \x03A9\x03BC\x03AD\x03B3\x03B1 \x30C6\x30B9\x30C8";
         BOOL usedDefault = FALSE;
