@@ -166,10 +166,39 @@ Function .onVerifyInstDir
   ${EndIf}
 FunctionEnd
 
+; twpalm, Palm's Conduit Manager and the HotSync Manager know files only by
+; names in the system's ANSI code page: $0 is 1 when the whole folder name
+; can be written in it, else 0. The ANSI Setup is always 1: it gets every
+; name already in the code page (Windows puts a near letter or "?" for a
+; character outside it, and Setup drops a "?" from a folder name).
+Function FolderHasAnsiName
+  StrCpy $0 1
+!if "${TW_TARGET}" != "x86-ansi"
+  Push $1
+  Push $2
+  Push $3
+  ; Converted without best-fit letters (no "O" for an Omega): a character
+  ; the code page lacks sets the used-default flag.
+  System::Call 'kernel32::WideCharToMultiByte(i 0, i 0x400, w "$INSTDIR", i -1, m .r3, i ${NSIS_MAX_STRLEN}, p 0, *i 0 r1) i .r2'
+  ${If} $2 = 0
+  ${OrIf} $1 <> 0
+    StrCpy $0 0
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+!endif
+FunctionEnd
+
 Section "Tidewell for Palm" SectionProduct
   SectionIn RO
   ${If} ${FileExists} "$INSTDIR\HotSync.exe"
     MessageBox MB_OK|MB_ICONSTOP "$INSTDIR is Palm Desktop's folder. Install ${PRODUCT} into a folder of its own." /SD IDOK
+    Abort
+  ${EndIf}
+  Call FolderHasAnsiName
+  ${If} $0 = 0
+    MessageBox MB_OK|MB_ICONSTOP "The folder name $INSTDIR has characters that this system's language settings cannot write in file names, and Palm Desktop could not find ${PRODUCT} there. Install ${PRODUCT} into a folder whose name uses only characters of this system's language." /SD IDOK
     Abort
   ${EndIf}
   SetOutPath "$INSTDIR"

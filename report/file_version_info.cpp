@@ -5,14 +5,15 @@
 #include <string>
 
 #include "common/format_text.h"
+#include "common/text.h"
 
 namespace {
 
 // Copies at most maxChars characters of source, stopping at its terminator,
 // and terminates; destination holds at least maxChars + 1 bytes.
 void CopyCut(char* destination, const char* source, size_t maxChars) {
-    size_t length = 0;
-    while (length < maxChars && source[length] != '\0') ++length;
+    // Between characters: never the lead byte of a double-byte one alone.
+    const size_t length = text::CutLength(source, maxChars);
     std::memcpy(destination, source, length);
     destination[length] = '\0';
 }

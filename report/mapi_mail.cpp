@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "common/text.h"
 #include "report/mapi_library.h"
 #include "report/simple_mapi.h"
 
@@ -16,8 +17,8 @@ constexpr size_t kMaxTextLength = kTextSize - 3;
 // A zero-filled copy of a text for MAPI, cut to kMaxTextLength characters.
 struct MapiText {
     explicit MapiText(const char* source) {
-        size_t length = 0;
-        while (source && length < kMaxTextLength && source[length] != '\0') ++length;
+        // Never half a double-byte character at the end.
+        const size_t length = text::CutLength(source, kMaxTextLength);
         if (length) std::memcpy(text, source, length);
     }
     char text[kTextSize] = {};

@@ -28,9 +28,25 @@ const char* RootName(HKEY root) {
     return "UNKNOWN";
 }
 
-// Only 0x20..0x7E, whatever the code page: a lead or trail byte of a
-// double-byte character is escaped like any other high byte.
+// 0x20..0x7E, whatever the code page.
 bool IsPrintable(BYTE byte) { return byte >= 0x20 && byte <= 0x7E; }
+
+// A lead byte and the byte after it that make one character of the ANSI code
+// page. A reader of REGEDIT4 text (the registry editor) decodes the file
+// through that code page before it looks for escapes, so such a character is
+// written as its two bytes: escaped, or with its trail byte 0x5C taken for a
+// backslash, it would not read back as itself.
+bool IsDoubleByteChar(const BYTE* data, DWORD length, DWORD i) {
+    if (i + 1 >= length || !IsDBCSLeadByte(data[i])) return false;
+    // One character that converts back to the same two bytes (a round trip
+    // rather than MB_ERR_INVALID_CHARS, which Windows 95 does not check).
+    const char* pair = reinterpret_cast<const char*>(data + i);
+    WCHAR wide[2] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, pair, 2, wide, 2) != 1) return false;
+    char back[4] = {};
+    return WideCharToMultiByte(CP_ACP, 0, wide, 1, back, sizeof back, nullptr, nullptr) == 2 && back[0] == pair[0] &&
+           back[1] == pair[1];
+}
 
 // Text between double quotes.
 void WriteEscapedText(FileWriter& out, const BYTE* data, DWORD size) {
@@ -38,6 +54,12 @@ void WriteEscapedText(FileWriter& out, const BYTE* data, DWORD size) {
     // its last character.
     const DWORD length = (size > 0 && data[size - 1] == 0) ? size - 1 : size;
     for (DWORD i = 0; i < length && !out.failed(); ++i) {
+        if (IsDoubleByteChar(data, length, i)) {
+            out.Write(&data[i], 1);
+            if (!out.failed()) out.Write(&data[i + 1], 1);
+            ++i;
+            continue;
+        }
         const BYTE byte = data[i];
         if (byte == '\\' || byte == '"') out.Write("\\");
         if (IsPrintable(byte)) {

@@ -8,6 +8,7 @@
 #include "common/product_strings.h"
 #include "common/product_value.h"
 #include "common/reg_key.h"
+#include "common/text.h"
 #include "common/registry_names.h"
 #include "common/windows_version.h"
 #include "settings/file_checks.h"
@@ -21,10 +22,6 @@ std::string Trim(const std::string& text) {
     const size_t first = text.find_first_not_of(blanks);
     if (first == std::string::npos) return "";
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-void DropTrailingBackslash(std::string* path) {
-    if (!path->empty() && path->back() == '\\') path->pop_back();
 }
 
 std::string ReadAlmanorPath() { return ReadAlmanorInstallValue(regnames::kPathValue); }
@@ -60,7 +57,7 @@ std::string FindAlmanorDataDir() {
     std::string dataDir = ReadRegString(HKEY_CURRENT_USER,
                                         CompanyKeyPath(regnames::kCalendarKey, regnames::kCommonKey).c_str(),
                                         regnames::kDataDirValue);
-    DropTrailingBackslash(&dataDir);
+    text::DropTrailingBackslash(&dataDir);
     if (!dataDir.empty() && DirectoryExists(dataDir)) return dataDir;
 
     if (IsVistaOrLater()) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/registry_names.h"
+#include "common/text.h"
 #include "framework/application.h"
 #include "resources/twpalmui_ids.h"
 #include "settings/conduit_kind.h"
@@ -63,12 +64,10 @@ void SaveConduitSettings(const std::string& user, int kind, const ConduitSetting
 
 std::string BuildLogFileName(const std::string& dataFile, int kind, const std::string& user) {
     // A dot anywhere counts, even in a folder name when the file has none.
-    std::string name = dataFile.substr(0, dataFile.rfind('.'));
+    std::string name = dataFile.substr(0, text::FindLastChar(dataFile, '.'));
     name += ConduitLogInfix(kind);
     std::string lowered = user;
     if (!lowered.empty()) CharLowerBuffA(&lowered[0], static_cast<DWORD>(lowered.size()));
-    for (char& c : lowered) {
-        if (c == ' ' || c == '\t' || c == ',' || c == '.' || c == '\'') c = '_';
-    }
+    text::ReplaceChars(&lowered, " \t,.'", '_');
     return name + lowered + "_log.txt";
 }

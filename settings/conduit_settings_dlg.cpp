@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "bindings/shell_calls.h"
+#include "common/text.h"
 #include "framework/application.h"
 #include "framework/data_exchange.h"
 #include "framework/window_text.h"
@@ -90,9 +91,8 @@ bool CConduitSettingsDlg::OnCommand(WORD id, WORD, HWND) {
 
 void CConduitSettingsDlg::ChooseDataFile() {
     std::string filter = LoadResString(IDS_OPEN_FILTER);
-    for (char& c : filter) {
-        if (c == '|') c = '\0';
-    }
+    // '|' may also be the second byte of a double-byte character.
+    text::ReplaceChars(&filter, "|", '\0');
     const std::string title = LoadResString(IDS_OPEN_TITLE);
     const std::string extension = LoadResString(IDS_OPEN_EXTENSION);
     const std::string initialFolder = GetAlmanorDataDir();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/text.h"
 #include "common/unique_handle.h"
 
 namespace {
@@ -22,6 +23,6 @@ bool FileExists(const std::string& path) { return FitsMaxPath(path) && FirstMatc
 
 bool DirectoryExists(const std::string& path) {
     std::string folder = path;
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    text::DropTrailingBackslash(&folder);
     return FitsMaxPath(folder) && FirstMatch(folder) == Match::kFolder;
 }

@@ -41,7 +41,22 @@ struct SeenBox {
     std::string text;
     HWND owner;
     UINT buttons;
+    std::wstring wideText;  // the text as the box holds it, in UTF-16
 };
+
+std::wstring WideText(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+std::wstring Widen(const std::string& text) {
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(size > 0 ? static_cast<size_t>(size) : 1, L'\0');
+    if (size > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], size);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
 
 struct InteractiveRun {
     bool finished = false;
@@ -81,7 +96,8 @@ protected:
     }
 
     // Runs a command that must show nothing; its exit code.
-    DWORD RunSilently(const std::string& commandLine) {
+    template <class Text>
+    DWORD RunSilently(const Text& commandLine) {
         ChildProcess process(commandLine, BinDir());
         EXPECT_EQ("", process.startError());
         std::set<HWND> shown;
@@ -111,9 +127,11 @@ protected:
 
     // Clicks the default button of each page as it comes and answers every
     // message box with OK.
-    InteractiveRun InstallPageByPage() {
+    InteractiveRun InstallPageByPage() { return InstallPageByPage("\"" + setup_ + "\" /D=" + installDir_); }
+    template <class Text>
+    InteractiveRun InstallPageByPage(const Text& commandLine) {
         InteractiveRun run;
-        ChildProcess process("\"" + setup_ + "\" /D=" + installDir_, BinDir());
+        ChildProcess process(commandLine, BinDir());
         EXPECT_EQ("", process.startError());
         std::set<HWND> answered;
         std::set<std::pair<HWND, std::string>> clicked;  // a page's window may be reused
@@ -122,13 +140,20 @@ protected:
                 if (IsMessageBox(window)) {
                     if (!answered.insert(window).second) return;
                     run.boxes.push_back({WindowText(window), MessageBoxText(window), GetWindow(window, GW_OWNER),
-                                         ReadMessageBoxButtons(window)});
+                                         ReadMessageBoxButtons(window), WideText(GetDlgItem(window, 0xFFFF))});
                     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                     return;
                 }
                 run.setupWindow = window;
                 HWND page = FindWindowExA(window, nullptr, "#32770", nullptr);
                 HWND next = GetDlgItem(window, IDOK);
+                HWND cancel = GetDlgItem(window, IDCANCEL);
+                // Setup stopped by its script: only Cancel closes it.
+                if (page && !answered.empty() && IsWindowEnabled(window) && !IsWindowEnabled(next) &&
+                    IsWindowEnabled(cancel) && IsWindowVisible(cancel)) {
+                    PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+                    return;
+                }
                 if (!page || !IsWindowEnabled(window) || !IsWindowEnabled(next)) return;
                 std::vector<std::string> texts;
                 EnumChildWindows(page, &AddChildText, reinterpret_cast<LPARAM>(&texts));
@@ -219,6 +244,54 @@ TEST_F(Installer, SilentInstallIntoPalmDesktopsFolderIsRefused) {
     EXPECT_FALSE(PathExists(palmDir_ + "\\twpalm.dll"));
     EXPECT_EQ("(no key)", ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path"));
     EXPECT_EQ(kPalmDateBookLibrary, RegisteredLibrary("date"));
+}
+
+// A folder whose name the system's code page cannot write: Greek and
+// Japanese letters on a Western system (in a Japanese one, the Greek).
+class InstallerForeignFolder : public Installer {
+protected:
+    void SetUp() override {
+        Installer::SetUp();
+#ifndef _WIN64
+        GTEST_SKIP() << "the ANSI Setup of this build receives folder names already in the code page";
+#endif
+        InstallPalmDesktop();
+        folder_ = Widen(productDir_) + L"\\Tidewell \x03A9\x03BC\x03AD\x03B3\x03B1 \x30C6\x30B9\x30C8";
+        BOOL usedDefault = FALSE;
+        char ansi[MAX_PATH * 2] = {};
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder_.c_str(), -1, ansi, sizeof ansi, nullptr,
+                            &usedDefault);
+        ASSERT_TRUE(usedDefault) << "the code page writes every character of the folder name";
+    }
+    void ExpectNothingInstalled() {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder_ + L"\\twpalm.dll").c_str()));
+        EXPECT_EQ("(no key)", ReadString(HKEY_LOCAL_MACHINE, InstallKeyPath(), "Path"));
+        EXPECT_EQ(kPalmDateBookLibrary, RegisteredLibrary("date"));
+        EXPECT_EQ("(none)", RegisteredLibrary("todo"));
+    }
+    std::wstring Command(const wchar_t* options) const { return L"\"" + Widen(setup_) + L"\" " + options + folder_; }
+    std::wstring folder_;
+};
+
+const wchar_t kForeignFolderMessage[] =
+    L" has characters that this system's language settings cannot write in file names, and Palm Desktop could "
+    L"not find Tidewell for Palm there. Install Tidewell for Palm into a folder whose name uses only characters "
+    L"of this system's language.";
+
+TEST_F(InstallerForeignFolder, SilentInstallIsRefused) {
+    EXPECT_EQ(2u, RunSilently(Command(L"/S /D=")));
+    ExpectNothingInstalled();
+}
+
+TEST_F(InstallerForeignFolder, InteractiveInstallSaysWhyAndStops) {
+    InteractiveRun run = InstallPageByPage(Command(L"/D="));
+    ASSERT_TRUE(run.finished) << ::testing::PrintToString(run.pageTexts) << run.boxes.size();
+    EXPECT_EQ(2u, run.exitCode);
+    ASSERT_EQ(1u, run.boxes.size());
+    EXPECT_EQ(L"The folder name " + folder_ + kForeignFolderMessage, run.boxes[0].wideText);
+    EXPECT_EQ("Tidewell for Palm Setup", run.boxes[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK), run.boxes[0].buttons);
+    ExpectNothingInstalled();
 }
 
 TEST_F(Installer, SilentInstallDuringAHotSyncSaysSoAndLosesNothing) {

@@ -2,14 +2,19 @@
 
 #include <string>
 
+#include "common/text.h"
 #include "framework/gdi_object.h"
 
 namespace {
 
 int TitleWidth(HDC dc, const char* title) {
+    // Without the mnemonic marks; a byte '&' inside a double-byte character stays.
+    const std::string whole = title;
     std::string visible;
-    for (const char* c = title; *c; ++c) {
-        if (*c != '&') visible += *c;
+    for (size_t i = 0; i < whole.size();) {
+        const size_t size = text::CharSizeAt(whole.data(), whole.size(), i);
+        if (size > 1 || whole[i] != '&') visible.append(whole, i, size);
+        i += size;
     }
     SIZE extent = {};
     GetTextExtentPoint32A(dc, visible.c_str(), static_cast<int>(visible.size()), &extent);

@@ -18,7 +18,7 @@
 
 TW_I386_SUITE=bookworm
 TW_QEMU_SUITE=trixie
-TW_I386_PACKAGES=(wine wine32 fonts-wine xauth libc6-dev gcc)
+TW_I386_PACKAGES=(wine wine32 fonts-wine xauth libc6-dev gcc locales)
 
 i386_root_home() { echo "${TW_I386_ROOT:-$root/build/i386-root}"; }
 i386_root_dir() { echo "$(i386_root_home)/root"; }
@@ -105,6 +105,21 @@ i386_install_packages() {
     touch "$dir/.packages"
 }
 
+# Debian's locales in the root (the sources localedef compiles the code-page
+# tests' locales from): a step of its own, so that a root made before it
+# gets them too.
+i386_install_locales() {
+    local home dir log
+    home=$(i386_root_home); dir=$(i386_root_dir); log="$home/locales.log"
+    [ -f "$dir/.locales" ] && return 0
+    cp /etc/resolv.conf "$dir/etc/resolv.conf" 2>/dev/null || true
+    i386_chroot apt-get update >"$log" 2>&1 || i386_step_failed "root: apt-get update" "$log"
+    i386_chroot env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends locales \
+        >>"$log" 2>&1 || i386_step_failed "root: apt-get install locales" "$log"
+    i386_chroot apt-get clean >>"$log" 2>&1 || true
+    touch "$dir/.locales"
+}
+
 # qemu writes trapno = -1 into the context of every fault; Wine tells an
 # access violation from an illegal instruction by trapno. A library preloaded
 # into every process of the root puts the number back before Wine looks.
@@ -178,5 +193,6 @@ i386_root_ensure() {
     i386_bootstrap
     i386_root_mount
     i386_install_packages
+    i386_install_locales
     i386_build_trapno_fix
 }

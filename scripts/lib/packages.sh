@@ -14,6 +14,7 @@ TW_PACKAGES=(
     xdotool                                     # the demo's keystrokes
     nsis                                        # makensis, the installers
     debootstrap                                 # the i386 root of the 32-bit Wine (scripts/lib/i386_root.sh)
+    locales                                     # localedef and the locale sources: tests under double-byte code pages (scripts/lib/locales.sh)
 )
 
 # Prints the packages of TW_PACKAGES that are not installed, one a line.

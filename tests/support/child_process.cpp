@@ -32,6 +32,19 @@ ChildProcess::ChildProcess(const std::string& commandLine, const std::string& wo
     }
 }
 
+ChildProcess::ChildProcess(const std::wstring& commandLine, const std::string& workingDir) {
+    std::wstring line = commandLine;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    const int size = MultiByteToWideChar(CP_ACP, 0, workingDir.c_str(), -1, nullptr, 0);
+    std::wstring folder(size > 0 ? static_cast<size_t>(size) : 1, L'\0');
+    if (size > 0) MultiByteToWideChar(CP_ACP, 0, workingDir.c_str(), -1, &folder[0], size);
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process_)) {
+        startError_ = "cannot start a program: error " + std::to_string(GetLastError());
+        process_ = {};
+    }
+}
+
 ChildProcess::~ChildProcess() {
     if (process_.hProcess) {
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);

@@ -13,6 +13,8 @@ namespace testsupport {
 class ChildProcess {
 public:
     ChildProcess(const std::string& commandLine, const std::string& workingDir);
+    // A command line with characters the ANSI code page may not have.
+    ChildProcess(const std::wstring& commandLine, const std::string& workingDir);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -24,8 +24,8 @@ void SetInstallValue(const char* name, const std::string& value, bool perUser) {
 
 void ProductTest::SetUp() {
     ResetProductState();
-    productDir_ = MakeScratchDir("product");
-    palmDir_ = MakeScratchDir("palm");
+    productDir_ = MakeScratchDir("product" + folderSuffix_);
+    palmDir_ = MakeScratchDir("palm" + folderSuffix_);
     if (!installOnSetUp_) return;
     WriteTextFile(productDir_ + "\\twdate.dll", "Date Book conduit");
     WriteTextFile(productDir_ + "\\twtask.dll", "To Do List conduit");

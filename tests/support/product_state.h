@@ -27,6 +27,9 @@ protected:
 
     // Only the folders and the registry reset, nothing installed.
     bool installOnSetUp_ = true;
+    // Appended to the names of both folders ("product", "palm"), so that a
+    // test can have them end in a character of its choice.
+    std::string folderSuffix_;
 
     std::string productDir_;
     std::string palmDir_;
