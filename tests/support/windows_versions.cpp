@@ -36,6 +36,37 @@ std::string ProgramAs(const std::string& windowsVersion) {
     return copy;
 }
 
+// Collects what the child writes until it ends. A child that does not end
+// within the limit is ended and its output so far kept, with a line saying
+// so: the case then fails with what the child did, instead of waiting on
+// the pipe until the case's own time limit ends it without a word.
+void ReadUntilExit(HANDLE pipe, HANDLE process, std::string* output) {
+    constexpr DWORD kLimitMs = 240000;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD available = 0;
+        char buffer[4096];
+        DWORD got = 0;
+        if (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available) {
+            if (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got) output->append(buffer, got);
+            continue;
+        }
+        if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0) {
+            while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available &&
+                   ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got) {
+                output->append(buffer, got);
+            }
+            return;
+        }
+        if (GetTickCount() - start > kLimitMs) {
+            TerminateProcess(process, 124);
+            WaitForSingleObject(process, 5000);
+            *output += "\n[the child did not end within 240 s and was ended]\n";
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 ChildRegistration::ChildRegistration(const char* name, ChildMain entry) { Children()[name] = entry; }
@@ -60,10 +91,7 @@ ChildResult RunChildProgram(const std::string& program, const std::string& child
                                         folder.empty() ? nullptr : folder.c_str(), &startup, &process);
     CloseHandle(writeEnd);
     if (started) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got) result.output.append(buffer, got);
-        WaitForSingleObject(process.hProcess, 60000);
+        ReadUntilExit(readEnd, process.hProcess, &result.output);
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
         result.exitCode = static_cast<int>(code);
