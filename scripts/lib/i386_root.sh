@@ -92,7 +92,8 @@ i386_bootstrap() {
     touch "$dir/.bootstrapped"
 }
 
-# Wine and what the tests need inside the root, with the root's own apt.
+# Wine and what the tests need inside the root, with the root's own apt
+# (locales: the sources of the code-page tests' locales).
 i386_install_packages() {
     local home dir log
     home=$(i386_root_home); dir=$(i386_root_dir); log="$home/packages.log"
@@ -103,21 +104,6 @@ i386_install_packages() {
         >>"$log" 2>&1 || i386_step_failed "root: apt-get install ${TW_I386_PACKAGES[*]}" "$log"
     i386_chroot apt-get clean >>"$log" 2>&1 || true
     touch "$dir/.packages"
-}
-
-# Debian's locales in the root (the sources localedef compiles the code-page
-# tests' locales from): a step of its own, so that a root made before it
-# gets them too.
-i386_install_locales() {
-    local home dir log
-    home=$(i386_root_home); dir=$(i386_root_dir); log="$home/locales.log"
-    [ -f "$dir/.locales" ] && return 0
-    cp /etc/resolv.conf "$dir/etc/resolv.conf" 2>/dev/null || true
-    i386_chroot apt-get update >"$log" 2>&1 || i386_step_failed "root: apt-get update" "$log"
-    i386_chroot env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends locales \
-        >>"$log" 2>&1 || i386_step_failed "root: apt-get install locales" "$log"
-    i386_chroot apt-get clean >>"$log" 2>&1 || true
-    touch "$dir/.locales"
 }
 
 # qemu writes trapno = -1 into the context of every fault; Wine tells an
@@ -193,6 +179,5 @@ i386_root_ensure() {
     i386_bootstrap
     i386_root_mount
     i386_install_packages
-    i386_install_locales
     i386_build_trapno_fix
 }
