@@ -221,7 +221,9 @@ Section "Tidewell for Palm" SectionProduct
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  ; "\." : GetSize drops trailing backslashes byte by byte, and in the ANSI
+  ; Setup the last byte of a double-byte character may be one (CP932 "表").
+  ${GetSize} "$INSTDIR\." "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   ${If} ${Errors}
     MessageBox MB_OK|MB_ICONSTOP "Setup cannot write to the registry key HKEY_LOCAL_MACHINE\${INSTALL_KEY}. Run Setup as an administrator." /SD IDOK

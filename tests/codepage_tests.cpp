@@ -23,6 +23,7 @@
 #include "tests/installer_fixture.h"
 #include "tests/settings_fixture.h"
 #include "tests/summary_fixture.h"
+#include "tests/support/code_page_text.h"
 #include "tests/support/help_engine_calls.h"
 #include "tests/support/private_classes.h"
 #include "tests/support/registry_snapshot.h"
@@ -32,39 +33,6 @@
 using namespace testsupport;
 
 namespace {
-
-// The character of the code page for one UTF-16 unit, empty when it has none.
-std::string AnsiOf(WCHAR wide) {
-    char bytes[8] = {};
-    BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, 0, &wide, 1, bytes, sizeof bytes, nullptr, &usedDefault);
-    return length > 0 && !usedDefault ? std::string(bytes, static_cast<size_t>(length)) : "";
-}
-
-// Up to count double-byte characters of the ANSI code page whose second byte
-// is 0x5C and that convert to UTF-16 and back unchanged.
-std::string CharsEndingInBackslashByte(int count) {
-    std::string found;
-    for (int lead = 0x81; lead <= 0xFE && count > 0; ++lead) {
-        if (!IsDBCSLeadByte(static_cast<BYTE>(lead))) continue;
-        const char pair[2] = {static_cast<char>(lead), '\\'};
-        WCHAR wide[2] = {};
-        if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, pair, 2, wide, 2) != 1) continue;
-        if (wide[0] < 0x100 || (wide[0] >= 0xE000 && wide[0] < 0xF900)) continue;  // not one character, or private
-        if (AnsiOf(wide[0]) != std::string(pair, 2)) continue;
-        found.append(pair, 2);
-        --count;
-    }
-    return found;
-}
-
-// The characters the names of this run end in.
-std::string NativeChars() {
-    const std::string backslashBytes = CharsEndingInBackslashByte(2);
-    if (!backslashBytes.empty()) return backslashBytes;
-    // Hangul GA and e acute, whichever the code page has.
-    return AnsiOf(0xAC00) + AnsiOf(0x00E9);
-}
 
 UINT ExpectedCodePage() {
     const char* named = std::getenv("TW_CODE_PAGE");

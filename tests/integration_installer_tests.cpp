@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "common/unique_handle.h"
 #include "tests/integration_fixture.h"
 #include "tests/support/child_process.h"
+#include "tests/support/code_page_text.h"
 #include "tests/support/message_box_driver.h"
 #include "tests/support/registry.h"
 #include "tests/support/test_paths.h"
@@ -78,8 +80,11 @@ protected:
         installOnSetUp_ = false;
         IntegrationTest::SetUp();
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-        // A folder that does not exist yet and has spaces in its name.
+        // A folder that does not exist yet and has spaces in its name; in a
+        // code-page run (TW_CODE_PAGE) it ends in characters of that code
+        // page, where it has such, whose second byte is the backslash.
         installDir_ = productDir_ + "\\Tidewell for Palm";
+        if (std::getenv("TW_CODE_PAGE")) installDir_ += " " + NativeChars();
         setup_ = BinDir() + "\\..\\package\\" TW_SETUP_NAME;
         ASSERT_TRUE(PathExists(setup_)) << setup_;
     }
