@@ -65,7 +65,7 @@ struct SavedRegistration {
 // field that is not set is left out; any other failure (the registry,
 // memory, a value too long for the buffer) is returned: the conduit must not
 // be removed with an incomplete backup.
-int ReadForeignRegistration(const Functions& f, const char* creator, SavedRegistration* saved) {
+int ReadRegistration(const Functions& f, const char* creator, SavedRegistration* saved) {
     saved->present.push_back(&kConduitFields[kLibraryField]);
     for (size_t i = 0; i < kConduitFieldCount; ++i) {
         if (i == kLibraryField) continue;
@@ -144,6 +144,41 @@ int LoadHotSyncApi(const ConduitManager& manager, const std::string& productPath
     return hotSync->Load(*hotSyncDirectory, productPath);
 }
 
+// What a registration needs that can be known before anything changes: the
+// conduit library on disk, every function that stores a registration and the
+// User Manager in the HotSync folder. Such a failure must not come after the
+// conduit being replaced is gone.
+int CheckCanRegister(const ConduitDefinition& conduit, const std::string& productPath) {
+    WIN32_FIND_DATAA found;
+    if (!FindFirst(OwnLibraryPath(conduit, productPath).c_str(), &found)) return kConduitNotFound;
+    ConduitManager manager;
+    int rc = manager.Load(productPath);
+    if (rc != kSuccess) return rc;
+    if (!manager.fn().CanStoreRecord()) return kCondMgrInvalid;
+    std::string hotSyncDirectory;
+    rc = GetHotSyncDirectory(manager, &hotSyncDirectory);
+    if (rc != kSuccess) return rc;
+    return UserManagerPresent(hotSyncDirectory) ? kSuccess : kUserDataNotFound;
+}
+
+// Registers again what an install that failed half-way had removed, after
+// whatever the failed registration left of the creator. Best effort: the
+// install's own failure is what gets reported.
+void PutBack(const ConduitDefinition& conduit, const std::string& productPath, const ConduitRecord& record) {
+    ConduitManager manager;
+    if (manager.Load(productPath) != kSuccess) return;
+    const Functions& f = manager.fn();
+    if (!f.removeConduit || !f.CanStoreRecord()) return;
+    std::string hotSyncDirectory;
+    HotSyncApi hotSync;
+    if (LoadHotSyncApi(manager, productPath, &hotSyncDirectory, &hotSync) != kSuccess) return;
+
+    HotSyncPause pause(hotSync);
+    if (pause.Begin() != kSuccess) return;
+    const int removed = f.removeConduit(conduit.creator);
+    if (removed == kSuccess || removed == kCmConduitNotInstalled) StoreRecord(f, conduit.creator, record);
+}
+
 // Removes the creator's conduit while the HotSync Manager is paused.
 int RemoveWhilePaused(const ConduitManager& manager, const ConduitDefinition& conduit,
                       const std::string& productPath) {
@@ -169,7 +204,8 @@ int RemoveWhilePaused(const ConduitManager& manager, const ConduitDefinition& co
 
 }  // namespace
 
-int BackupRegistration(const ConduitDefinition& conduit, const std::string& productPath) {
+int BackupRegistration(const ConduitDefinition& conduit, const std::string& productPath, ConduitRecord* found) {
+    *found = ConduitRecord();
     ConduitManager manager;
     const int rc = manager.Load(productPath);
     if (rc != kSuccess) return rc;
@@ -182,13 +218,19 @@ int BackupRegistration(const ConduitDefinition& conduit, const std::string& prod
     // A registration that cannot be read (a name too long for the buffer
     // included) cannot be saved, so it must not be removed either.
     if (named != kSuccess) return named;
-    if (IsOwnConduit(conduit, saved.record.library)) return kSuccess;
 
     // Everything is read before the earlier backup goes: a query that fails
     // leaves the registration and the earlier backup as they were.
-    const int read = ReadForeignRegistration(f, conduit.creator, &saved);
+    const int read = ReadRegistration(f, conduit.creator, &saved);
+    if (IsOwnConduit(conduit, saved.record.library)) {
+        // Ours is never backed up; read whole, it can come back after a
+        // failed reinstall.
+        if (read == kSuccess) *found = saved.record;
+        return kSuccess;
+    }
     if (read != kSuccess) return read;
     WriteBackup(conduit, saved);
+    *found = saved.record;
     return kSuccess;
 }
 
@@ -243,15 +285,19 @@ int RegisterConduit(const ConduitDefinition& conduit, const std::string& product
 }
 
 int InstallConduit(const ConduitDefinition& conduit, const std::string& productPath) {
-    const int rc = BackupRegistration(conduit, productPath);
+    int rc = CheckCanRegister(conduit, productPath);
     if (rc != kSuccess) return rc;
+    ConduitRecord replaced;
+    rc = BackupRegistration(conduit, productPath, &replaced);
+    if (rc != kSuccess) return rc;
+
     const RemovalResult removal = RemoveRegistration(conduit, productPath, RemovalScope::kAnyConduit);
-    if (removal.kind == RemovalResult::kFailed) return removal.code;
-
-    WIN32_FIND_DATAA found;
-    if (!FindFirst(OwnLibraryPath(conduit, productPath).c_str(), &found)) return kConduitNotFound;
-
-    return RegisterConduit(conduit, productPath, OwnConduitRecord(conduit, productPath));
+    rc = removal.kind == RemovalResult::kFailed
+             ? removal.code
+             : RegisterConduit(conduit, productPath, OwnConduitRecord(conduit, productPath));
+    // The conduit that was there comes back; its backup stays as written.
+    if (rc != kSuccess && !replaced.library.empty()) PutBack(conduit, productPath, replaced);
+    return rc;
 }
 
 int UninstallConduit(const ConduitDefinition& conduit, const std::string& productPath) {

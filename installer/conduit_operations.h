@@ -6,9 +6,12 @@
 
 // The per-conduit operations behind the exports. Each loads the Palm
 // libraries it needs afresh and releases them on every path out; each
-// returns 0 or a result code. There is no rollback.
+// returns 0 or a result code.
 
 // Makes this product's conduit the registered one, saving a foreign one first.
+// What a registration needs is checked before anything changes; when it
+// fails after the conduit it replaces was removed, that conduit is
+// registered again.
 int InstallConduit(const ConduitDefinition& conduit, const std::string& productPath);
 // Removes this product's conduit and registers the saved one again.
 int UninstallConduit(const ConduitDefinition& conduit, const std::string& productPath);
@@ -16,7 +19,10 @@ int UninstallConduit(const ConduitDefinition& conduit, const std::string& produc
 int CheckRegistration(const ConduitDefinition& conduit, const std::string& productPath);
 
 // The steps the three above are made of.
-int BackupRegistration(const ConduitDefinition& conduit, const std::string& productPath);
+
+// Saves a foreign registration; found receives the registration read whole
+// (ours too), or an empty library when there is none or it could not be read.
+int BackupRegistration(const ConduitDefinition& conduit, const std::string& productPath, ConduitRecord* found);
 
 // Which registration a removal may take away.
 enum class RemovalScope { kAnyConduit, kOnlyOurs };

@@ -85,8 +85,15 @@ std::optional<int> BeginCall(const char* function, std::initializer_list<std::st
     }
 
     DWORD code = 0;
-    if (ReadDword(OpenState("Failures"), function, &code)) return static_cast<int>(code);
-    return std::nullopt;
+    if (!ReadDword(OpenState("Failures"), function, &code)) return std::nullopt;
+    // A failure with a count fails that many calls, then lets calls through.
+    RegKey counts = OpenState("FailureCounts");
+    DWORD remaining = 0;
+    if (counts && ReadDword(counts, function, &remaining)) {
+        if (remaining == 0) return std::nullopt;
+        counts.WriteDword(function, remaining - 1);
+    }
+    return static_cast<int>(code);
 }
 
 }  // namespace standin

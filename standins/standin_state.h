@@ -22,6 +22,8 @@
 //                       HsCheckApiStatus calls that still report the old state.
 //   Failures            REG_DWORD <exported function name> = code it returns
 //                       instead of acting.
+//   FailureCounts       REG_DWORD <exported function name> = how many more
+//                       calls fail; absent = every call fails.
 //   Users\<n>           n = 0, 1, ... consecutive. REG_DWORD ID, Profile,
 //                       NameFails, IdResult; REG_SZ Name.
 //   CallLog             REG_SZ "000001", "000002", ... = "Function(arg,arg)".

@@ -171,21 +171,98 @@ TEST_F(ConduitInstall, BareLibraryNameCountsAsOursForBackupAndUninstall) {
     ExpectConduit("date", saved);
 }
 
-TEST_F(ConduitInstall, MissingConduitLibraryFailsAfterTheForeignOneWasSavedAndRemoved) {
-    ASSERT_TRUE(DeleteFileA((productDir_ + "\\twdate.dll").c_str()));
+// A file the registration needs is missing: the Date Book's conduit
+// library, or the User Manager of the HotSync folder.
+struct MissingFile {
+    const char* name;
+    bool inProductFolder;
+    const char* message;
+};
+
+class ConduitInstallWithout : public InstallerTest, public ::testing::WithParamInterface<MissingFile> {};
+
+INSTANTIATE_TEST_SUITE_P(Files, ConduitInstallWithout,
+                         ::testing::Values(MissingFile{"twdate.dll", true, message::kConduitNotFound},
+                                           MissingFile{"UserData.dll", false, message::kUserDataNotFound}),
+                         [](const ::testing::TestParamInfo<MissingFile>& info) {
+                             return info.param.inProductFolder ? "ConduitLibrary" : "UserManager";
+                         });
+
+TEST_P(ConduitInstallWithout, FailsBeforeTheConduitItWouldReplaceIsTouched) {
+    const MissingFile& missing = GetParam();
+    ASSERT_TRUE(DeleteFileA(((missing.inProductFolder ? productDir_ : palmDir_) + "\\" + missing.name).c_str()));
+    palm_.SetHotSync(true);
     palm_.RegisterConduit("date", PalmDateBook());
     AnswerWith(IDOK);
     Install();
-    ExpectErrorBox(message::kConduitNotFound);
-    ExpectNoConduit("date");
+    ExpectErrorBox(missing.message);
+    ExpectConduit("date", PalmDateBook());
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, BackupPath("DateBook")));
+    EXPECT_EQ(0, palm_.CountCalls("CmRemoveConduitByCreatorID(date)"));
+    EXPECT_TRUE(palm_.Running());
+
+    // Palm's conduit is not ours: the uninstall leaves it registered.
+    Uninstall();
+    ExpectConduit("date", PalmDateBook());
+}
+
+// One failure of the Conduit Manager while our conduit takes the place of
+// Palm's: in the removal, or registering ours before or after anything of
+// it is stored.
+struct OneFailure {
+    const char* function;
+    int code;
+    const char* message;
+};
+
+class ConduitInstallFailingOnce : public InstallerTest, public ::testing::WithParamInterface<OneFailure> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, ConduitInstallFailingOnce,
+    ::testing::Values(OneFailure{"NmUnregister", -1006, message::kCmRegistryAccess},
+                      OneFailure{"CmInstallCreator", -1014, message::kCmUnableToInstall},
+                      OneFailure{"CmSetCreatorRemote", -1008, message::kCmUnableToSetValue}),
+    [](const ::testing::TestParamInfo<OneFailure>& info) { return std::string(info.param.function); });
+
+TEST_P(ConduitInstallFailingOnce, RegistersTheReplacedConduitAgain) {
+    const OneFailure& failure = GetParam();
+    palm_.SetHotSync(true);
+    palm_.RegisterConduit("date", PalmDateBook());
+    palm_.Fail(failure.function, failure.code, 1);
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox(failure.message);
+    ExpectConduit("date", Restored(PalmDateBook()));
     EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
     ExpectConduit("todo", OwnConduit("todo", productDir_));
+    EXPECT_TRUE(palm_.Running());
 
-    // With no conduit of ours for "date", the uninstall restores nothing.
+    // The next install replaces it as the first would have.
+    Install();
+    ExpectConduit("date", OwnConduit("date", productDir_));
     Uninstall();
-    ExpectNoConduit("date");
-    ExpectNoConduit("todo");
-    EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
+    ExpectConduit("date", Restored(PalmDateBook()));
+}
+
+TEST_F(ConduitInstall, FailedReinstallKeepsOurEarlierConduitSoThatUninstallStillRestores) {
+    palm_.RegisterConduit("date", PalmDateBook());
+    Install();
+    const StandInConduit earlier = OwnConduit("date", productDir_);
+
+    const std::string moved = MakeScratchDir("moved");
+    WriteTextFile(moved + "\\twdate.dll", "Date Book conduit");
+    WriteTextFile(moved + "\\twtask.dll", "To Do List conduit");
+    CopyFileTo(StandInDir() + "\\CondMgr.dll", moved);
+    SetInstallValue("Path", moved);
+    palm_.Fail("CmSetCreatorTitle", -1008, 1);
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox(message::kCmUnableToSetValue);
+    ExpectConduit("date", earlier);
+
+    Uninstall();
+    ExpectConduit("date", Restored(PalmDateBook()));
+    RemoveTree(moved);
 }
 
 TEST_F(ConduitInstall, ForeignConduitTooLongToSaveIsNotRemoved) {
@@ -216,8 +293,8 @@ TEST_F(ConduitInstall, ForeignConduitTooLongToSaveIsNotRemoved) {
 }
 
 TEST_F(ConduitInstall, FailureWhileRegisteringKeepsWhatWasSetAndRestartsHotSync) {
+    // Nothing was registered before, so nothing comes back.
     palm_.SetHotSync(true);
-    palm_.RegisterConduit("date", PalmDateBook());
     palm_.Fail("CmSetCreatorRemote", -1008);
     AnswerWith(IDOK);
     Install();
@@ -244,12 +321,13 @@ TEST_F(ConduitInstall, RemovalSucceedsOnlyWhenTheConduitManagerAndNmUnregisterDo
     ExpectConduit("todo", OwnConduit("todo", productDir_));
     EXPECT_EQ(2, palm_.CountCalls("NmUnregister()"));
 
+    // Our conduits are gone when NmUnregister fails; they come back.
     palm_.Fail("NmUnregister", -1006);
     AnswerWith(IDOK);
     Install();
     ExpectErrorBox(message::kCmRegistryAccess);
-    ExpectNoConduit("date");
-    ExpectNoConduit("todo");
+    ExpectConduit("date", OwnConduit("date", productDir_));
+    ExpectConduit("todo", OwnConduit("todo", productDir_));
 
     // A failed removal ends the removal step: NmUnregister is not asked.
     ResetProduct();
@@ -327,10 +405,11 @@ TEST_P(ConduitManagerWithout, InstallChecksEachConduitManagerFunctionItNeeds) {
         ExpectConduit("date", PalmDateBook());
         EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
     } else {
+        // Checked before anything changes.
         ASSERT_TRUE(IsSetter(missing));
-        ExpectNoConduit("date");
-        EXPECT_EQ(BackupOf(PalmDateBook()), StoredBackup("DateBook"));
-        EXPECT_EQ(0, palm_.CountCalls("CmInstallCreator")) << "registration began without every function";
+        ExpectConduit("date", PalmDateBook());
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, BackupPath("DateBook")));
+        EXPECT_EQ(0, palm_.CountCalls("CmRemoveConduitByCreatorID")) << "removal began without every function";
     }
 }
 
@@ -378,26 +457,14 @@ TEST_F(ConduitLoading, HotSyncApiFromEitherFolderElseNothingIsRemoved) {
 }
 
 TEST_F(ConduitLoading, UserManagerMustBePresentButNoneOfItsFunctionsIsUsed) {
-    palm_.SetHotSync(true);
-    palm_.RegisterConduit("date", PalmDateBook());
-    ASSERT_TRUE(DeleteFileA((palmDir_ + "\\UserData.dll").c_str()));
-    AnswerWith(IDOK);
-    Install();
-    ExpectErrorBox(message::kUserDataNotFound);
-    // Checked inside the pause of the registration, after the removal.
-    ExpectNoConduit("date");
-    ExpectNoConduit("todo");
-    EXPECT_EQ(0, palm_.CountCalls("CmInstallCreator"));
-    EXPECT_TRUE(palm_.Running());
-    EXPECT_EQ(4, palm_.CountCalls("HsSetAppStatus(1,0)"));
-
+    // Without it, see ConduitInstallWithout.
     for (const char* function :
          {"UmGetUserCount", "UmGetUserID", "UmIsUserProfile", "UmGetUserName", "UmIsUserInstalled"}) {
         SCOPED_TRACE(function);
         ResetProduct();
         PutVariant(std::string("userdata-without-") + function, "UserData.dll", false, true);
         Install();
-            ExpectConduit("date", OwnConduit("date", productDir_));
+        ExpectConduit("date", OwnConduit("date", productDir_));
         EXPECT_EQ(0, palm_.CountCalls("Um"));
     }
 }

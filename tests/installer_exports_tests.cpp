@@ -114,6 +114,22 @@ TEST_F(InstallerExports, ConduitManagerCodesAndUnknownCodesShowTheirTexts) {
     }
 }
 
+TEST_F(InstallerExports, WithoutPalmDesktopInstallFindsNoHotSyncAndVerifyAsksToReinstall) {
+    // The messages a user meets on a machine without Palm Desktop, which the
+    // guide's table of causes names.
+    RemoveHotSyncPath();
+    AnswerWith(IDOK);
+    Install();
+    ExpectErrorBox(message::kCmValueNotFound);
+    ExpectNoConduit("date");
+    EXPECT_FALSE(ReadRawValue(HKEY_LOCAL_MACHINE, InstallKeyPath(), "PDPath").present);
+    AnswerWith(IDOK);
+    VerifyDate();
+    ExpectErrorBox(message::kReinstall);
+    Uninstall();
+    ExpectNoBox();
+}
+
 TEST_F(InstallerExports, DateBookResultIsShownWhenToDoListSucceedsElseToDoListResult) {
     // Install: the Date Book's library is missing, the To Do List registers.
     ASSERT_TRUE(DeleteFileA((productDir_ + "\\twdate.dll").c_str()));

@@ -225,12 +225,14 @@ std::string BackupValueOf(const std::string& getter) {
 
 // Where one creator ends up. Install side (a foreign conduit registered, an
 // older backup saved): kUntouched, kSaved (fresh backup, foreign conduit still
-// registered), kRemoved (fresh backup, nothing registered), kPartial (fresh
-// backup, ours stored up to the failed call), kReplaced (fresh backup, ours
-// registered), kReplacedUnsaved (older backup, ours registered). Uninstall
-// side (ours registered, the foreign one saved): kUntouched, kRemoved,
-// kPartial (the saved one stored up to the failed call), kRestored.
-enum class State { kUntouched, kSaved, kRemoved, kPartial, kReplaced, kReplacedUnsaved, kRestored };
+// registered), kRemoved (fresh backup, nothing registered), kPutBack (fresh
+// backup, the foreign conduit registered again from what was read),
+// kPartial (fresh backup, the foreign conduit registered again up to the
+// failed call), kReplaced (fresh backup, ours registered), kReplacedUnsaved
+// (older backup, ours registered). Uninstall side (ours registered, the
+// foreign one saved): kUntouched, kRemoved, kPartial (the saved one stored
+// up to the failed call), kRestored.
+enum class State { kUntouched, kSaved, kRemoved, kPutBack, kPartial, kReplaced, kReplacedUnsaved, kRestored };
 
 struct Outcome {
     State state = State::kUntouched;
@@ -249,10 +251,10 @@ Outcome Make(State state, int code = 0, std::string setter = "") {
 
 // Where a fault stops one creator's install or uninstall. The steps run in
 // this order, and a step that fails leaves every earlier one done and no
-// later one begun: reading the registration (and, installing, saving it),
-// removing it, registering the new one before anything of it is stored, and
-// storing its fields.
-enum class Step { kRead, kRemove, kRegister, kStore, kNone };
+// later one begun: the install's checks of what registering needs, reading
+// the registration (and, installing, saving it), removing it, registering
+// the new one before anything of it is stored, and storing its fields.
+enum class Step { kCheck, kRead, kRemove, kRegister, kStore, kNone };
 
 struct Stop {
     Step step = Step::kNone;
@@ -273,8 +275,10 @@ Stop StopsAt(Step step, int code) {
 bool SaysNothingThere(int code) { return code == -1003 || code == -1011; }
 
 // The step that needs a Conduit Manager function, and fails when it is
-// missing or fails.
-Step StepNeeding(const std::string& function) {
+// missing or fails. An install checks the HotSync folder and the set
+// functions before anything else.
+Step StepNeeding(const std::string& function, bool uninstall) {
+    if (!uninstall && (function == "CmGetHotSyncExecPath" || IsSetter(function))) return Step::kCheck;
     if (IsGetter(function)) return Step::kRead;
     if (function == "CmGetHotSyncExecPath" || function == "CmRemoveConduitByCreatorID") return Step::kRemove;
     return Step::kRegister;  // NmUnregister ends the removal; the set functions are checked before storing
@@ -291,8 +295,8 @@ Stop StopOf(const Fault& fault, bool uninstall, const StandInConduit& record) {
         switch (fault.library) {
         case Library::kCondMgrOfProduct: return StopsAt(Step::kRead, -1201);
         case Library::kHsApi: return StopsAt(Step::kRemove, -1203);
-        case Library::kUserData: return StopsAt(Step::kRegister, -1206);
-        case Library::kConduitFiles: return uninstall ? Stop() : StopsAt(Step::kRegister, -1204);
+        case Library::kUserData: return StopsAt(uninstall ? Step::kRegister : Step::kCheck, -1206);
+        case Library::kConduitFiles: return uninstall ? Stop() : StopsAt(Step::kCheck, -1204);
         case Library::kCondMgrOfHotSync:
         case Library::kHsApiOnlyInProduct: return Stop();  // the other folder's copy serves
         }
@@ -309,7 +313,7 @@ Stop StopOf(const Fault& fault, bool uninstall, const StandInConduit& record) {
     if (missing) {
         // NmUnregister is optional; an uninstall reads only the name.
         if (f == "NmUnregister" || (uninstall && IsGetter(f) && f != "CmGetCreatorName")) return Stop();
-        return StopsAt(StepNeeding(f), -1202);
+        return StopsAt(StepNeeding(f, uninstall), -1202);
     }
     if (f == "CmGetCreatorName" && SaysNothingThere(c)) {
         Stop stop;
@@ -331,23 +335,45 @@ Stop StopOf(const Fault& fault, bool uninstall, const StandInConduit& record) {
         stop.setter = f;
         return stop;
     }
-    return StopsAt(StepNeeding(f), c);
+    return StopsAt(f == "CmInstallCreator" ? Step::kRegister : StepNeeding(f, uninstall), c);
+}
+
+// An install that fails once the replaced conduit is gone registers it
+// again, and a failing function fails that registration too.
+Outcome PutBackOutcome(const Fault& fault, const StandInConduit& replaced) {
+    const std::string& f = fault.function;
+    if (fault.kind != Fault::kCode) return Make(State::kPutBack);
+    if (f == "CmInstallCreator") return Make(State::kRemoved);
+    if (IsSetter(f) && StoreCalls(replaced, f)) return Make(State::kPartial, 0, f);
+    return Make(State::kPutBack);
 }
 
 // The state a stop leaves one creator in. Installing over a foreign
-// conduit, it is saved before it is removed; uninstalling, ours is removed
-// only when it is there, and the saved one comes back.
-Outcome OutcomeOf(const Fault& fault, bool uninstall, const StandInConduit& record) {
+// conduit (replaced, as registering it again stores it), it is saved before
+// it is removed and comes back when registering ours fails; uninstalling,
+// ours is removed only when it is there, and the saved one comes back.
+Outcome OutcomeOf(const Fault& fault, bool uninstall, const StandInConduit& record,
+                  const StandInConduit& replaced = StandInConduit()) {
     const Stop stop = StopOf(fault, uninstall, record);
     Outcome outcome;
+    if (!uninstall && (stop.step == Step::kRegister || stop.step == Step::kStore)) {
+        outcome = PutBackOutcome(fault, replaced);
+    }
     outcome.code = stop.code;
-    outcome.failedSetter = stop.setter;
     outcome.droppedBackup = stop.droppedBackup;
     switch (stop.step) {
+    case Step::kCheck:
     case Step::kRead: outcome.state = State::kUntouched; break;
     case Step::kRemove: outcome.state = uninstall ? State::kUntouched : State::kSaved; break;
-    case Step::kRegister: outcome.state = State::kRemoved; break;
-    case Step::kStore: outcome.state = State::kPartial; break;
+    case Step::kRegister:
+        if (uninstall) outcome.state = State::kRemoved;
+        break;
+    case Step::kStore:
+        if (uninstall) {
+            outcome.state = State::kPartial;
+            outcome.failedSetter = stop.setter;
+        }
+        break;
     case Step::kNone:
         if (uninstall) {
             outcome.state = stop.nothingThere ? State::kUntouched : State::kRestored;
@@ -602,7 +628,8 @@ protected:
             if (op.which == Export::kUninstall) {
                 outcomes[creator] = OutcomeOf(fault, true, Restored(ForeignConduit(creator)));
             } else if (op.which == Export::kInstall) {
-                outcomes[creator] = OutcomeOf(fault, false, OwnConduit(creator, productDir_));
+                outcomes[creator] =
+                    OutcomeOf(fault, false, OwnConduit(creator, productDir_), Restored(ForeignConduit(creator)));
             } else {
                 outcomes[creator] = Make(State::kUntouched);
             }
@@ -617,7 +644,8 @@ protected:
             outcomes[checked] = Make(State::kUntouched, -1201);
         } else {
             *asked = true;
-            outcomes[checked] = OutcomeOf(fault, false, OwnConduit(checked, productDir_));
+            outcomes[checked] =
+                OutcomeOf(fault, false, OwnConduit(checked, productDir_), Restored(ForeignConduit(checked)));
         }
         return outcomes;
     }
@@ -647,7 +675,8 @@ protected:
             case State::kUntouched:
             case State::kSaved: ExpectConduit(creator, foreign); break;
             case State::kRemoved: ExpectNoConduit(creator); break;
-            case State::kPartial: ExpectConduit(creator, StoredBefore(own, outcome.failedSetter)); break;
+            case State::kPutBack: ExpectConduit(creator, Restored(foreign)); break;
+            case State::kPartial: ExpectConduit(creator, StoredBefore(Restored(foreign), outcome.failedSetter)); break;
             case State::kReplaced:
             case State::kReplacedUnsaved: ExpectConduit(creator, own); break;
             default: ADD_FAILURE() << "not an install state";

@@ -122,22 +122,30 @@ TEST_F(ConduitStep, SilentUninstallPutsPalmsDateBookBackAndKeepsTheUsersKeys) {
     EXPECT_EQ("C:\\Almanor\\jane.al0", ReadString(HKEY_CURRENT_USER, kJanesSettings, "Path"));
 }
 
-TEST_F(ConduitStep, SilentInstallDuringAHotSyncChangesNothingAndShowsNothing) {
+TEST_F(ConduitStep, SilentStepsDuringAHotSyncChangeNothingAndEndWith3) {
     RegisterPalmDateBook();
     palm_.SetHotSync(true, true);
 
     StepResult install = Run("install /S");
 
     ASSERT_TRUE(install.finished);
-    EXPECT_EQ(0u, install.exitCode);
+    EXPECT_EQ(3u, install.exitCode) << "the program learns that nothing was registered";
     EXPECT_TRUE(install.windows.empty());
     EXPECT_EQ(kPalmDateBookLibrary, RegisteredLibrary("date"));
     EXPECT_EQ("(none)", RegisteredLibrary("todo"));
     EXPECT_TRUE(palm_.Running());
+
+    // An uninstall during a HotSync leaves our conduits: the program says so.
+    palm_.SetHotSync(false);
+    ASSERT_EQ(0u, Run("install /S").exitCode);
+    palm_.SetHotSync(true, true);
+    StepResult uninstall = Run("uninstall /S");
+    EXPECT_EQ(3u, uninstall.exitCode);
+    EXPECT_EQ(productDir_ + "\\twdate.dll", RegisteredLibrary("date"));
 }
 
 // An interactive step that fails shows one message box, and the program
-// still ends with 0 once the user has read it.
+// ends with 3 once the user has read it.
 struct FailedInstall {
     const char* name;
     void (*arrange)(PalmDesktop& palm, const std::string& productDir);
@@ -152,7 +160,7 @@ TEST_P(ConduitStepFailure, InteractiveInstallShowsTheMessageOnce) {
     StepResult install = Run("install", {IDOK});
 
     ASSERT_TRUE(install.finished);
-    EXPECT_EQ(0u, install.exitCode);
+    EXPECT_EQ(3u, install.exitCode);
     ASSERT_EQ(1u, install.windows.size());
     ExpectMessageBox(install.windows[0], GetParam().message);
     EXPECT_EQ("(none)", RegisteredLibrary("todo"));
@@ -181,7 +189,7 @@ TEST_F(ConduitStep, InteractiveVerifyAsksForEachMissingConduit) {
     StepResult verify = Run("verify", {IDYES, IDNO});
 
     ASSERT_TRUE(verify.finished);
-    EXPECT_EQ(0u, verify.exitCode);
+    EXPECT_EQ(3u, verify.exitCode) << "the To Do List stays unregistered";
     ASSERT_EQ(2u, verify.windows.size());
     ExpectMessageBox(verify.windows[0],
                      "Do you want to synchronize Palm Date Book with Almanor?\n\n"

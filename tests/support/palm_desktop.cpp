@@ -52,6 +52,11 @@ void PalmDesktop::Fail(const std::string& function, int code) {
     StateKey("Failures").WriteDword(function.c_str(), static_cast<DWORD>(code));
 }
 
+void PalmDesktop::Fail(const std::string& function, int code, DWORD calls) {
+    Fail(function, code);
+    StateKey("FailureCounts").WriteDword(function.c_str(), calls);
+}
+
 void PalmDesktop::RegisterConduit(const std::string& creator, const StandInConduit& conduit) {
     RegKey key = StateKey("Conduits\\" + creator);
     for (const auto& entry : conduit.strings) key.WriteString(entry.first.c_str(), entry.second);

@@ -32,8 +32,10 @@ public:
     static constexpr DWORD kNever = 0xFFFFFFFF;
     bool Running() const;
 
-    // The function returns code instead of acting.
+    // The function returns code instead of acting: always, or for its next
+    // calls only.
     void Fail(const std::string& function, int code);
+    void Fail(const std::string& function, int code, DWORD calls);
 
     void RegisterConduit(const std::string& creator, const StandInConduit& conduit);
     bool HasConduit(const std::string& creator) const;
