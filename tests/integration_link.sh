@@ -172,5 +172,6 @@ for arch in i686 x86_64; do
 done
 
 [ -f "$out/conduit_step-$run_arch.exe" ] && cp "$out/conduit_step-$run_arch.exe" "$out/conduit_step.exe"
+[ -f "$out/settings_from_path-$run_arch.exe" ] && cp "$out/settings_from_path-$run_arch.exe" "$out/settings_from_path.exe"
 [ "$failures" -eq 0 ] && echo "example links" || echo "$failures link check(s) failed"
 exit $((failures > 0))

@@ -7,9 +7,11 @@
 #include "twpalmui.h"
 
 #ifdef __cplusplus
-#include <type_traits>
+/* std::is_same without the standard library, which the msvc target lacks here. */
+template <typename A, typename B> struct SameType { enum { value = 0 }; };
+template <typename A> struct SameType<A, A> { enum { value = 1 }; };
 #define SAME_TYPE(function, type) \
-    static_assert(std::is_same<decltype(&function), type>::value, #type " is not the type of &" #function);
+    static_assert(SameType<decltype(&function), type>::value, #type " is not the type of &" #function);
 #else
 #define SAME_TYPE(function, type) type function##Pointer = function;
 #endif
