@@ -13,7 +13,8 @@
  * and messages are listed in doc/integration.md.
  *
  * Plain C, Windows API calling convention, undecorated names; link with
- * twpalm.lib (Visual C++) or libtwpalm.dll.a (mingw-w64).
+ * twpalm.lib (Visual C++) or libtwpalm.dll.a (mingw-w64), or load the library
+ * at run time through the pointer types declared after the functions.
  */
 #ifndef TWPALM_H
 #define TWPALM_H
@@ -25,6 +26,13 @@
 #define TWPALM_NOTHROW noexcept
 #else
 #define TWPALM_NOTHROW
+#endif
+/* From C++17 on "no exception" is part of a function's type: the pointer
+ * types below carry it there, so they are the types of &Function. */
+#if defined(__cplusplus) && (__cplusplus >= 201703L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201703L))
+#define TWPALM_NOTHROW_TYPE noexcept
+#else
+#define TWPALM_NOTHROW_TYPE
 #endif
 
 #ifdef __cplusplus
@@ -57,6 +65,17 @@ int WINAPI VerifyConduitDate(HWND owner, int interactive) TWPALM_NOTHROW;
 
 /* The same for the To Do List conduit. */
 int WINAPI VerifyConduitTask(HWND owner, int interactive) TWPALM_NOTHROW;
+
+/*
+ * The types of the four functions, for a caller that loads twpalm.dll itself
+ * (from the folder in "Path") and looks them up by name:
+ *   TWPALM_INSTALLALLCONDUITS_PROC install = (TWPALM_INSTALLALLCONDUITS_PROC)
+ *       GetProcAddress(library, "InstallAllConduits");
+ */
+typedef int (WINAPI *TWPALM_INSTALLALLCONDUITS_PROC)(HWND owner, int quiet) TWPALM_NOTHROW_TYPE;
+typedef int (WINAPI *TWPALM_UNINSTALLALLCONDUITS_PROC)(HWND owner, int quiet) TWPALM_NOTHROW_TYPE;
+typedef int (WINAPI *TWPALM_VERIFYCONDUITDATE_PROC)(HWND owner, int interactive) TWPALM_NOTHROW_TYPE;
+typedef int (WINAPI *TWPALM_VERIFYCONDUITTASK_PROC)(HWND owner, int interactive) TWPALM_NOTHROW_TYPE;
 
 #ifdef __cplusplus
 }

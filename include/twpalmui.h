@@ -8,7 +8,8 @@
  * User Manager as described in doc/integration.md.
  *
  * Plain C, Windows API calling convention, undecorated names; link with
- * twpalmui.lib (Visual C++) or libtwpalmui.dll.a (mingw-w64).
+ * twpalmui.lib (Visual C++) or libtwpalmui.dll.a (mingw-w64), or load the
+ * library at run time through the pointer types declared after the functions.
  */
 #ifndef TWPALMUI_H
 #define TWPALMUI_H
@@ -20,6 +21,13 @@
 #define TWPALMUI_NOTHROW noexcept
 #else
 #define TWPALMUI_NOTHROW
+#endif
+/* From C++17 on "no exception" is part of a function's type: the pointer
+ * types below carry it there, so they are the types of &Function. */
+#if defined(__cplusplus) && (__cplusplus >= 201703L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201703L))
+#define TWPALMUI_NOTHROW_TYPE noexcept
+#else
+#define TWPALMUI_NOTHROW_TYPE
 #endif
 
 #ifdef __cplusplus
@@ -45,6 +53,15 @@ int WINAPI DisplaySettings(HWND parent) TWPALMUI_NOTHROW;
  * name too long for the registry to hold its settings.
  */
 int WINAPI DisplayUserSettings(int conduit, const char* userName, HWND parent) TWPALMUI_NOTHROW;
+
+/*
+ * The types of the two functions, for a caller that loads twpalmui.dll
+ * itself (from the folder in "Path") and looks them up by name:
+ *   TWPALMUI_DISPLAYSETTINGS_PROC settings = (TWPALMUI_DISPLAYSETTINGS_PROC)
+ *       GetProcAddress(library, "DisplaySettings");
+ */
+typedef int (WINAPI *TWPALMUI_DISPLAYSETTINGS_PROC)(HWND parent) TWPALMUI_NOTHROW_TYPE;
+typedef int (WINAPI *TWPALMUI_DISPLAYUSERSETTINGS_PROC)(int conduit, const char* userName, HWND parent) TWPALMUI_NOTHROW_TYPE;
 
 #ifdef __cplusplus
 }

@@ -3,6 +3,8 @@
 // installer runs its conduit step: as a program of its own in the
 // installation folder, beside twpalm.dll and twpalmui.dll, against the
 // stand-in Palm Desktop. Its message boxes are read and answered from here.
+// The guide's second example, a host that loads the libraries from "Path",
+// runs the same way from a folder of its own.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include <deque>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/reg_key.h"
@@ -57,9 +60,15 @@ protected:
     // answered with the next of answers (a command id), or closed when none
     // is left, so that a step that should not ask fails instead of hanging.
     StepResult Run(const std::string& arguments, std::deque<int> answers = {}) {
+        return RunProgram(productDir_ + "\\conduit_step.exe", productDir_, arguments, std::move(answers));
+    }
+
+    // The same for any program, started in the folder given.
+    StepResult RunProgram(const std::string& program, const std::string& folder, const std::string& arguments,
+                          std::deque<int> answers) {
         StepResult result;
-        const std::string commandLine = "\"" + productDir_ + "\\conduit_step.exe\" " + arguments;
-        ChildProcess step(commandLine, productDir_);
+        const std::string commandLine = "\"" + program + "\" " + arguments;
+        ChildProcess step(commandLine, folder);
         if (!step.startError().empty()) {
             ADD_FAILURE() << step.startError();
             return result;
@@ -211,6 +220,78 @@ TEST_F(ConduitStep, SettingsOpenTheUserListFromTheLinkedLibrary) {
     ASSERT_EQ(1u, settings.windows.size());
     EXPECT_EQ(settingstexts::kUserListCaption, settings.windows[0].caption);
     EXPECT_EQ("", settings.windows[0].text);
+}
+
+// The guide's second example: a host application that loads both libraries
+// from "Path" through the headers' pointer types, run from a folder of its
+// own, where no import library would find the DLLs.
+class HostFromPath : public ConduitStep {
+protected:
+    void SetUp() override {
+        ConduitStep::SetUp();
+        hostDir_ = MakeScratchDir("host");
+        ASSERT_TRUE(CopyFileTo(BinDir() + "\\integration\\settings_from_path.exe", hostDir_))
+            << "the example was not built: integration_link_example runs first";
+    }
+    void TearDown() override {
+        RemoveTree(hostDir_);
+        ConduitStep::TearDown();
+    }
+
+    StepResult RunHost(const std::string& arguments, std::deque<int> answers = {}) {
+        return RunProgram(hostDir_ + "\\settings_from_path.exe", hostDir_, arguments, std::move(answers));
+    }
+
+    std::string hostDir_;
+};
+
+TEST_F(HostFromPath, OpensTheUserListOfTheInstalledLibrary) {
+    ASSERT_TRUE(Run("install /S").finished);
+
+    StepResult settings = RunHost("", {IDCANCEL});
+
+    ASSERT_TRUE(settings.finished);
+    EXPECT_EQ(0u, settings.exitCode);
+    ASSERT_EQ(1u, settings.windows.size());
+    EXPECT_EQ(settingstexts::kUserListCaption, settings.windows[0].caption);
+}
+
+TEST_F(HostFromPath, VerifiesBothConduitsThroughTheInstalledLibrary) {
+    SetInstallValue("PDPath", palmDir_);
+
+    StepResult verify = RunHost("verify", {IDNO, IDYES});
+
+    ASSERT_TRUE(verify.finished);
+    EXPECT_EQ(0u, verify.exitCode);
+    ASSERT_EQ(2u, verify.windows.size());
+    ExpectMessageBox(verify.windows[0],
+                     "Do you want to synchronize Palm Date Book with Almanor?\n\n"
+                     "Click Yes to install synchronization module for Palm Date Book.");
+    ExpectMessageBox(verify.windows[1],
+                     "Do you want to synchronize Palm To Do List with Almanor?\n\n"
+                     "Click Yes to install synchronization module for Palm To Do List.");
+    EXPECT_EQ("(none)", RegisteredLibrary("date"));
+    EXPECT_EQ(productDir_ + "\\twtask.dll", RegisteredLibrary("todo"));
+}
+
+TEST_F(HostFromPath, WithoutPathEndsWithThreeAndShowsNothing) {
+    SetInstallValue("Path", "");
+
+    StepResult settings = RunHost("");
+
+    ASSERT_TRUE(settings.finished);
+    EXPECT_EQ(3u, settings.exitCode);
+    EXPECT_TRUE(settings.windows.empty());
+}
+
+TEST_F(HostFromPath, WithoutTheSettingsLibraryEndsWithFourAndShowsNothing) {
+    ASSERT_TRUE(DeleteFileA((productDir_ + "\\twpalmui.dll").c_str()));
+
+    StepResult settings = RunHost("");
+
+    ASSERT_TRUE(settings.finished);
+    EXPECT_EQ(4u, settings.exitCode);
+    EXPECT_TRUE(settings.windows.empty());
 }
 
 }  // namespace

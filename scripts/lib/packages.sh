@@ -13,6 +13,9 @@ TW_PACKAGES=(
     imagemagick                                 # import (demo pictures) and convert (screenshots)
     xdotool                                     # the demo's keystrokes
     nsis                                        # makensis, the installers
+    zip                                         # the ZIP packages (cmake/make_zip.cmake)
+    llvm-14                                     # llvm-dlltool-14: the Visual C++ import libraries
+    clang-14 lld-14                             # clang-14 and lld-link-14: the .lib libraries linked as Visual C++ links (tests/integration_link.sh)
     debootstrap                                 # the i386 root of the 32-bit Wine (scripts/lib/i386_root.sh)
     locales                                     # localedef and the locale sources: tests under double-byte code pages (scripts/lib/locales.sh)
 )
