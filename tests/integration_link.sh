@@ -106,7 +106,7 @@ for arch in i686 x86_64; do
     [ "$arch" = i686 ] && defines="-D_X86_=1"
     cl_like() { "$clang" --target="${arch}-pc-windows-msvc" -fgnuc-version=4.2.1 $defines $strict \
         -isystem "/usr/${arch}-w64-mingw32/include" -I "$source_dir/include" "$@"; }
-    for system in kernel32 advapi32 msvcrt; do
+    for system in kernel32 advapi32 user32 msvcrt; do
         windows_import_library "$arch" "$system" "$msvc/$system.lib" || fail "$arch: no $system.lib for lld-link"
     done
     cl_like -std=c89 -c "$entry" -o "$msvc/msvc_entry.obj" || fail "$arch: the entry does not compile for msvc"
@@ -114,7 +114,7 @@ for arch in i686 x86_64; do
         # lld-link's defaults but for the C runtime and its entry.
         if "$lld_link" /nologo /nodefaultlib /entry:msvc_entry /subsystem:console /out:"$msvc/conduit_step.exe" \
                "$msvc/conduit_step.obj" "$msvc/msvc_entry.obj" "$lib/twpalm.lib" "$lib/twpalmui.lib" \
-               "$msvc/kernel32.lib" "$msvc/msvcrt.lib"; then
+               "$msvc/kernel32.lib" "$msvc/advapi32.lib" "$msvc/user32.lib" "$msvc/msvcrt.lib"; then
             imports=$(imports_of "$objdump" "$msvc/conduit_step.exe")
             for wanted in "twpalm.dll InstallAllConduits" "twpalm.dll UninstallAllConduits" \
                           "twpalm.dll VerifyConduitDate" "twpalm.dll VerifyConduitTask" "twpalmui.dll DisplaySettings"; do
