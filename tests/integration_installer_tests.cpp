@@ -563,8 +563,8 @@ TEST_F(InstallerTwoFolders, InteractiveUninstallerOfTheEarlierFolderSaysWhatItLe
     ExpectTheInstallationUntouchedAndTheEarlierFolderGone();
 }
 
-// A running host holds twpalmui.dll, as the settings' host does: the
-// uninstaller cannot delete it now.
+// twpalmui.dll loaded by a running host (here the test itself), which
+// Windows does not let anyone delete until it is unloaded.
 class InstallerFileInUse : public Installer {
 protected:
     void SetUp() override {
@@ -574,11 +574,11 @@ protected:
         InstallPalmDesktop();
         ASSERT_EQ(0u, InstallSilently());
         heldFile_ = installDir_ + "\\twpalmui.dll";
-        held_ = CreateFileA(heldFile_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, held_);
+        held_ = LoadLibraryA(heldFile_.c_str());
+        ASSERT_NE(nullptr, held_);
     }
     void TearDown() override {
-        if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
+        if (held_) FreeLibrary(held_);
         if (pending_.present) {
             WriteRawValue(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", pending_);
         } else {
@@ -603,7 +603,7 @@ protected:
     }
     RawValue pending_;
     std::string heldFile_;
-    HANDLE held_ = INVALID_HANDLE_VALUE;
+    HMODULE held_ = nullptr;
 };
 
 TEST_F(InstallerFileInUse, SilentUninstallRemovesItAtTheRestartAndSaysSo) {
