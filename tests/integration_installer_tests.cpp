@@ -407,6 +407,8 @@ TEST_F(Installer, InteractiveFolderPageSaysWhyPalmDesktopsFolderCannotBeChosen) 
     InteractiveRun run = InstallPageByPage("\"" + setup_ + "\" /D=" + palmDir_, [&](HWND window, HWND page) {
         HWND folderBox = GetDlgItem(page, kFolderBox);
         if (!folderBox) return false;
+        // Shown once its dialog procedure has set up the page.
+        if (!IsWindowVisible(page)) return true;
         if (!changed) {
             refusedGreyed = !IsWindowEnabled(GetDlgItem(window, IDOK));
             refusedText = WindowText(GetDlgItem(page, kPageText));
