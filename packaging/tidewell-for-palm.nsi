@@ -421,11 +421,13 @@ Section "Uninstall"
   ${If} $StayedFiles != ""
     SetRebootFlag true
     MessageBox MB_OK|MB_ICONEXCLAMATION "These files could not be removed, because a program still uses them:$\r$\n$\r$\n$StayedFiles$\r$\n$\r$\nThey will be removed when Windows restarts." /SD IDOK
-    ; Unless the conduits stayed too, which matters more.
+    ; The exit code stays 3 when the conduits stayed too, which matters more.
     ${If} $OwnInstallation = 0
     ${OrIf} $ConduitsRemoved = 1
       StrCpy $OutcomeText "Some files are in use: restart Windows to finish removing them."
       SetErrorLevel ${EXIT_RESTART_NEEDED}
+    ${Else}
+      StrCpy $OutcomeText "The conduits may still be registered, and some files stay until Windows restarts."
     ${EndIf}
   ${EndIf}
 SectionEnd

@@ -613,6 +613,17 @@ TEST_F(InstallerFileInUse, SilentUninstallRemovesItAtTheRestartAndSaysSo) {
     ExpectUninstalledButTheFileInUse();
 }
 
+// The conduits that stayed registered matter more than the restart.
+TEST_F(InstallerFileInUse, SilentUninstallDuringAHotSyncReportsTheConduitsFirst) {
+    palm_.SetHotSync(true, true);
+
+    EXPECT_EQ(kConduitsNotDone, UninstallSilently());
+
+    EXPECT_EQ(std::vector<std::string>{"twpalmui.dll"}, FilesInInstallDir());
+    EXPECT_NE(std::string::npos, PendingRemovals().find(heldFile_ + "\n")) << PendingRemovals();
+    EXPECT_EQ(installDir_ + "\\twdate.dll", RegisteredLibrary("date"));
+}
+
 TEST_F(InstallerFileInUse, InteractiveUninstallSaysWhichFileStaysUntilTheRestart) {
     InteractiveRun run = UninstallPageByPage(installDir_);
 
