@@ -15,8 +15,8 @@
 ;   0  done: both conduits registered from the installation folder (Setup),
 ;      neither registered from it any more (uninstaller)
 ;   1  cancelled by the user
-;   2  stopped by an error: a file or the installation value "Path" that
-;      could not be written
+;   2  stopped by an error: a file, the uninstaller, the installation value
+;      "Path" or the Add/Remove Programs entry that could not be written
 ;   3  the files are installed (removed), but the conduits are not registered
 ;      (may still be registered): Palm Desktop missing, a HotSync under way, ...
 ;   4  uninstaller only: its folder is not the installation recorded in "Path"
