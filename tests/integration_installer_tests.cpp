@@ -491,13 +491,20 @@ TEST_F(Installer, InteractiveInstallThatCannotWriteTheInstallationValueSaysSo) {
     EXPECT_EQ("(none)", RegisteredLibrary("todo"));
 }
 
-TEST_F(Installer, UninstallerKnowsItsFolderInPathWrittenInOtherLetters) {
+// "Path" naming the uninstaller's folder otherwise than Setup wrote it.
+struct PathWrittenOtherwise {
+    const char* name;
+    std::string (*rewrite)(const std::string& folder);
+};
+
+class InstallerPathWrittenOtherwise : public Installer, public ::testing::WithParamInterface<PathWrittenOtherwise> {};
+
+TEST_P(InstallerPathWrittenOtherwise, UninstallerKnowsItsOwnFolder) {
     InstallPalmDesktop();
     ASSERT_EQ(0u, InstallSilently());
-    std::string otherLetters = installDir_;
-    CharUpperBuffA(&otherLetters[0], static_cast<DWORD>(otherLetters.size()));
-    ASSERT_NE(installDir_, otherLetters);
-    SetInstallValue("Path", otherLetters);
+    const std::string path = GetParam().rewrite(installDir_);
+    ASSERT_NE(installDir_, path);
+    SetInstallValue("Path", path);
 
     EXPECT_EQ(0u, UninstallSilently());
 
@@ -507,6 +514,24 @@ TEST_F(Installer, UninstallerKnowsItsFolderInPathWrittenInOtherLetters) {
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, InstallKeyPath()));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, InstallerPathWrittenOtherwise,
+    ::testing::Values(PathWrittenOtherwise{"OtherLetters",
+                                           [](const std::string& folder) {
+                                               std::string upper = folder;
+                                               CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+                                               return upper;
+                                           }},
+                      PathWrittenOtherwise{"TrailingBackslash",
+                                           [](const std::string& folder) { return folder + "\\"; }},
+                      PathWrittenOtherwise{"ShortName",
+                                           [](const std::string& folder) {
+                                               char shortName[MAX_PATH] = {};
+                                               GetShortPathNameA(folder.c_str(), shortName, MAX_PATH);
+                                               return std::string(shortName);
+                                           }}),
+    [](const ::testing::TestParamInfo<PathWrittenOtherwise>& info) { return std::string(info.param.name); });
 
 // Installed into one folder, then into another: the uninstaller left in the
 // first folder belongs to an earlier installation.
