@@ -254,18 +254,22 @@ printf '%s\n' "$figures" | awk -F'|' -v stats="$stats" '
         printf fmt, label, unit, runs, m, a, b, reflabel, ratio
     }'
 
-# Goals: the user list within 1.5x the empty dialog, the library load within
-# 2x the empty DLL, the demo summary within 100 ms, the i686 DLLs under
-# 150 KB (twpalm) and 400 KB (twpalmui).
+# Goals (the README's "Performance" says what each means and why one can be
+# NOT met here): the user list within 1.5x the empty dialog, the library load
+# within 2x the empty DLL, the demo summary within 100 ms; and each shipped
+# DLL at most its size budget, from the list the binaries test enforces.
 echo
-awk -v stats="$stats" '
+awk -v stats="$stats" -v budgets="tests/size_budgets.txt" '
     BEGIN {
         while ((getline line < stats) > 0) { split(line, f, " "); med[f[1]] = f[3]; have[f[1]] = 1 }
         ratio("User list within 1.5x the empty dialog", "dlg.userlist", "dlg.empty", 1.5)
         ratio("twpalmui.dll load within 2x the empty DLL", "load.ui", "load.empty", 2)
         limit("Summary of the demo registry within 100 ms", "summary.demo.ms", 100, "ms", 1)
-        limit("twpalm.dll i686 under 150 KB", "size.twpalm.i686", 150, "KB", 1024)
-        limit("twpalmui.dll i686 under 400 KB", "size.twpalmui.i686", 400, "KB", 1024)
+        while ((getline line < budgets) > 0) {
+            if (line ~ /^#/ || split(line, b, " ") != 3) continue
+            dll = b[2]; sub(/\.dll$/, "", dll)
+            limit(b[2] " " b[1] " at most " b[3] " KiB", "size." dll "." b[1], b[3], "KiB", 1024)
+        }
     }
     function verdict(ok) { return ok ? "met" : "NOT met" }
     function ratio(text, a, b, most) {
@@ -274,7 +278,7 @@ awk -v stats="$stats" '
     }
     function limit(text, a, most, unit, scale) {
         if (!(a in have)) { printf "Goal: %-44s n/a\n", text; return }
-        printf "Goal: %-44s %s (%.1f %s)\n", text, verdict(med[a] / scale < most), med[a] / scale, unit
+        printf "Goal: %-44s %s (%.1f %s)\n", text, verdict(med[a] / scale <= most), med[a] / scale, unit
     }'
 
 echo
