@@ -33,7 +33,8 @@ cmake --build build/x86_64 -j "$jobs" --target twpalm twpalmui twpalm_help twctl
 cmake --preset i686 >/dev/null || exit 1
 cmake --build build/i686 -j "$jobs" --target twpalm twpalmui tw_installer >/dev/null || exit 1
 
-bin="$root/build/x86_64/bin"
+build="$root/build/x86_64"
+bin="$build/bin"
 prefix="$root/build/x86_64/bench-prefix"
 work=$(mktemp -d)
 samples="$work/samples"
@@ -134,7 +135,7 @@ timed() {
 }
 # Last: the installers change Path and the registrations. Timed from outside,
 # as a script runs them, each through a batch file (its start is the reference).
-setup=$(built_installer)
+setup=$(built_installer) || exit 1
 for _ in $(seq 1 "$(runs setup 5 2)"); do
     timed setup.silent.ms run_windows_line "\"$setup\" /S /D=C:\\TidewellSetup"
     timed uninstall.silent.ms run_uninstaller 'C:\TidewellSetup' /S
@@ -161,12 +162,12 @@ load.empty|Empty DLL LoadLibrary+FreeLibrary|us||
 dlg.userlist|DisplaySettings: 20 users up, closed|ms|dlg.empty|empty dialog 217x97
 up.userlist|  call until activated|ms|up.empty|empty dialog
 standin.users|  stand-in User Manager listing 20 users|ms|dlg.userlist|share of the list
-dlg.userlist.memum|  over an in-memory User Manager|ms|dlg.empty|empty dialog 217x97
+dlg.userlist.memum|  over an in-memory User Manager|ms|dlg.controls|its controls without code
 dlg.controls|  its controls without code|ms|dlg.empty|empty dialog 217x97
 dlg.first.userlist|  first dialog of a process|ms|dlg.first.empty|empty dialog, first
 dlg.first.controls|  its controls without code, first|ms|dlg.first.empty|empty dialog, first
 dlg.empty|Empty dialog 217x97 DLU, up, closed|ms||
-dlg.usersettings|DisplayUserSettings: up, OK, saved|ms|dlg.empty_settings|empty dialog 290x207
+dlg.usersettings|DisplayUserSettings: up, OK, saved|ms|dlg.controls_settings|its controls without code
 up.usersettings|  call until activated|ms|up.empty_settings|empty dialog
 verify.date|  component check (twpalm Verify)|ms|dlg.usersettings|share of the call
 dlg.controls_settings|  its controls without code|ms|dlg.empty_settings|empty dialog 290x207

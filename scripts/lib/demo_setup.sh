@@ -120,8 +120,10 @@ describe_setup_status() {
 
 # The installer of the build in $build (x86-ansi for i686, amd64-unicode for
 # x86_64; the newest, should older versions lie beside it), as a Windows path.
+# Without $build it stops the script instead of naming no installer.
 built_installer() {
     local setup pattern='tidewell-for-palm-*-setup.exe'
+    [ -n "${build:-}" ] || tw_die "built_installer: no build folder in \$build"
     [ "$(basename "$build")" = x86_64 ] && pattern='tidewell-for-palm-*-setup-win64.exe'
     setup=$(ls -t "$build"/package/$pattern 2>/dev/null | head -n1)
     [ -n "$setup" ] || tw_die "no installer in $build/package: build the target tw_installer"
