@@ -63,9 +63,10 @@ for look in classic themed; do
 done
 # The prefix's own setting again: Wine's theme.
 set_theme_active 1
+# Themed pictures that show no theme would be a lie: stop.
 for dialog in "${dialogs[@]}"; do
     if cmp -s <(convert "$out/$dialog-classic.png" rgb:-) <(convert "$out/$dialog-themed.png" rgb:-); then
-        echo "warning: $dialog-classic.png and $dialog-themed.png are the same picture"
+        tw_die "$dialog-classic.png and $dialog-themed.png are the same picture: no theme was drawn"
     fi
 done
 
