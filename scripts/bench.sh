@@ -33,7 +33,8 @@ cmake --build build/x86_64 -j "$jobs" --target twpalm twpalmui twpalm_help twctl
 cmake --preset i686 >/dev/null || exit 1
 cmake --build build/i686 -j "$jobs" --target twpalm twpalmui tw_installer >/dev/null || exit 1
 
-bin="$root/build/x86_64/bin"
+build="$root/build/x86_64"
+bin="$build/bin"
 prefix="$root/build/x86_64/bench-prefix"
 work=$(mktemp -d)
 samples="$work/samples"
@@ -134,7 +135,7 @@ timed() {
 }
 # Last: the installers change Path and the registrations. Timed from outside,
 # as a script runs them, each through a batch file (its start is the reference).
-setup=$(built_installer)
+setup=$(built_installer) || exit 1
 for _ in $(seq 1 "$(runs setup 5 2)"); do
     timed setup.silent.ms run_windows_line "\"$setup\" /S /D=C:\\TidewellSetup"
     timed uninstall.silent.ms run_uninstaller 'C:\TidewellSetup' /S
@@ -161,12 +162,12 @@ load.empty|Empty DLL LoadLibrary+FreeLibrary|us||
 dlg.userlist|DisplaySettings: 20 users up, closed|ms|dlg.empty|empty dialog 217x97
 up.userlist|  call until activated|ms|up.empty|empty dialog
 standin.users|  stand-in User Manager listing 20 users|ms|dlg.userlist|share of the list
-dlg.userlist.memum|  over an in-memory User Manager|ms|dlg.empty|empty dialog 217x97
+dlg.userlist.memum|  over an in-memory User Manager|ms|dlg.controls|its controls without code
 dlg.controls|  its controls without code|ms|dlg.empty|empty dialog 217x97
 dlg.first.userlist|  first dialog of a process|ms|dlg.first.empty|empty dialog, first
 dlg.first.controls|  its controls without code, first|ms|dlg.first.empty|empty dialog, first
 dlg.empty|Empty dialog 217x97 DLU, up, closed|ms||
-dlg.usersettings|DisplayUserSettings: up, OK, saved|ms|dlg.empty_settings|empty dialog 290x207
+dlg.usersettings|DisplayUserSettings: up, OK, saved|ms|dlg.controls_settings|its controls without code
 up.usersettings|  call until activated|ms|up.empty_settings|empty dialog
 verify.date|  component check (twpalm Verify)|ms|dlg.usersettings|share of the call
 dlg.controls_settings|  its controls without code|ms|dlg.empty_settings|empty dialog 290x207
@@ -254,18 +255,22 @@ printf '%s\n' "$figures" | awk -F'|' -v stats="$stats" '
         printf fmt, label, unit, runs, m, a, b, reflabel, ratio
     }'
 
-# Goals: the user list within 1.5x the empty dialog, the library load within
-# 2x the empty DLL, the demo summary within 100 ms, the i686 DLLs under
-# 150 KB (twpalm) and 400 KB (twpalmui).
+# Goals (the README's "Performance" says what each means and why one can be
+# NOT met here): the user list within 1.5x the empty dialog, the library load
+# within 2x the empty DLL, the demo summary within 100 ms; and each shipped
+# DLL at most its size budget, from the list the binaries test enforces.
 echo
-awk -v stats="$stats" '
+awk -v stats="$stats" -v budgets="tests/size_budgets.txt" '
     BEGIN {
         while ((getline line < stats) > 0) { split(line, f, " "); med[f[1]] = f[3]; have[f[1]] = 1 }
         ratio("User list within 1.5x the empty dialog", "dlg.userlist", "dlg.empty", 1.5)
         ratio("twpalmui.dll load within 2x the empty DLL", "load.ui", "load.empty", 2)
         limit("Summary of the demo registry within 100 ms", "summary.demo.ms", 100, "ms", 1)
-        limit("twpalm.dll i686 under 150 KB", "size.twpalm.i686", 150, "KB", 1024)
-        limit("twpalmui.dll i686 under 400 KB", "size.twpalmui.i686", 400, "KB", 1024)
+        while ((getline line < budgets) > 0) {
+            if (line ~ /^#/ || split(line, b, " ") != 3) continue
+            dll = b[2]; sub(/\.dll$/, "", dll)
+            limit(b[2] " " b[1] " at most " b[3] " KiB", "size." dll "." b[1], b[3], "KiB", 1024)
+        }
     }
     function verdict(ok) { return ok ? "met" : "NOT met" }
     function ratio(text, a, b, most) {
@@ -274,7 +279,7 @@ awk -v stats="$stats" '
     }
     function limit(text, a, most, unit, scale) {
         if (!(a in have)) { printf "Goal: %-44s n/a\n", text; return }
-        printf "Goal: %-44s %s (%.1f %s)\n", text, verdict(med[a] / scale < most), med[a] / scale, unit
+        printf "Goal: %-44s %s (%.1f %s)\n", text, verdict(med[a] / scale <= most), med[a] / scale, unit
     }'
 
 echo

@@ -5,12 +5,15 @@
 # installer, which registers the conduits; then, through twctl, a conduit
 # verified and one Palm user's Date Book settings edited and saved; at last
 # the product removed by its uninstaller, which gives Palm's conduit back.
-# The Conduit Manager's registrations are shown at each step.
+# The installer keeps the folder it offers, C:\Program Files\Tidewell for Palm.
+# The Conduit Manager's registrations are shown at each step; the build's
+# output goes to build/<build>/build.log.
 #
 # With a display ($DISPLAY) the installer's pages and the product's windows
 # are yours to use; without one the demo runs on a private Xvfb display,
 # drives the windows with the keyboard as a user would, and saves a picture of
-# each in build/<build>/demo-screens.
+# each window in build/<build>/demo-screens (made anew by each such run; a run
+# with a display leaves them alone).
 #
 # Usage: demo.sh [--i686]
 #   --i686  the shipped 32-bit build and its x86-ansi installer, under the
@@ -31,8 +34,7 @@ if [ "${1:-}" = --i686 ]; then
     [ -n "${TW_I386_NAMESPACE:-}" ] || TW_I386_NAMESPACE=1 exec unshare --mount --propagation private -- "$0" "$@"
 fi
 ensure_packages
-cmake --preset "$arch" >/dev/null
-cmake --build "build/$arch" -j "$(nproc 2>/dev/null || echo 2)" --target tw_installer twctl standins >/dev/null
+quiet_build "$arch" "the installer, twctl and the stand-ins" tw_installer twctl standins
 build="$root/build/$arch"
 
 interactive=1
@@ -55,9 +57,11 @@ wine_start_server
 bin="$build/bin"
 screens="$build/demo-screens"
 setup="$(built_installer)"
-product='C:\Tidewell'
-rm -rf "$screens"
-mkdir -p "$screens"
+product=""
+if [ "$interactive" = 0 ]; then
+    rm -rf "$screens"
+    mkdir -p "$screens"
+fi
 
 show_conduit() {
     echo "  Conduit Manager, creator \"$1\":"
@@ -71,9 +75,10 @@ twctl() {
     echo "\$ twctl $*"
     wine_run "$bin/twctl.exe" --dir "$product" "$@" </dev/null 2>/dev/null | tr -d '\r' | sed 's/^/  /'
 }
+# snap <picture name> <window title, a regular expression>
 snap() {
     [ "$interactive" = 1 ] && return 0
-    import -window root -crop 640x480+0+0 "$screens/$1.png" 2>/dev/null && echo "  (picture: build/$arch/demo-screens/$1.png)"
+    window_picture "$2" "$screens/$1.png" && echo "  (picture: build/$arch/demo-screens/$1.png)"
 }
 key() { xdotool key "$@"; sleep 1.5; }
 
@@ -84,18 +89,18 @@ show_conduit date
 show_conduit todo
 
 echo
-echo "== The product's installer, into $product; an Almanor calendar in C:\\Calendar"
+echo "== The product's installer, into the folder it offers; an Almanor calendar in C:\\Calendar"
 prepare_almanor
 setup_status=0
 if [ "$interactive" = 1 ]; then
-    echo "  Setup opens: go through its pages (keep the folder $product, or note the one you choose)."
-    run_windows_line "\"$setup\" /D=$product" || setup_status=$?
+    echo "  Setup opens: go through its pages (keep the folder it offers, or choose another)."
+    run_windows_line "\"$setup\"" || setup_status=$?
 else
-    install_page_by_page "$setup" "$screens" "$product" || setup_status=$?
+    install_page_by_page "$setup" "$screens" || setup_status=$?
     echo "  (pictures: build/$arch/demo-screens/setup-*.png)"
 fi
 echo "  Setup's exit code $(describe_setup_status "$setup_status")"
-product=$( (reg query 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install' /v Path || true) | awk -F'REG_SZ' '/Path/ {gsub(/^[ \t]+/, "", $2); print $2}')
+product=$(installed_folder)
 [ -n "$product" ] || tw_die "Setup did not record the installation folder"
 echo "  Installed in $product: $(ls "$(wine_path -u "$product")" | tr '\n' ' ')"
 show_conduit date
@@ -105,8 +110,8 @@ echo "  Recorded HotSync folder: $(reg query 'HKLM\SOFTWARE\Quillon Software\Orv
 echo "  HotSync Manager closed and restarted: $(reg query "$standin_key\\CallLog" | grep -c 'HsSetAppStatus(0,0)') times"
 
 echo
-twctl verify date $( [ "$interactive" = 0 ] && echo --silent )
-echo "  (nothing to report: the Date Book conduit is registered from C:\\Tidewell)"
+twctl verify date $( [ "$interactive" = 0 ] && echo --quiet )
+echo "  (nothing to report: the Date Book conduit is registered from $product)"
 
 echo
 echo "== The settings of Jane O'Neil's Date Book"
@@ -119,15 +124,15 @@ else
     wine_run "$bin/twctl.exe" --dir "$product" settings </dev/null >/dev/null 2>&1 &
     settings_pid=$!
     sleep 3
-    snap 1-user-list
+    snap 1-user-list 'Tidewell for Palm Settings'
     key End            # the last user in the sorted list: Jane O'Neil
     key Return         # Settings...
-    snap 2-application-list
+    snap 2-application-list 'Tidewell for Palm Settings'
     key Return         # Change... on Date Book: the settings dialog
-    snap 3-conduit-settings
+    snap 3-conduit-settings 'Settings for Palm .*'
     key alt+h          # Synchronize Hidden items with the handheld
     key alt+a          # Almanor wins
-    snap 4-changed
+    snap 4-changed 'Settings for Palm .*'
     key Return         # OK: saved
     key Escape         # Close the user list
     wait "$settings_pid"

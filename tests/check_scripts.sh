@@ -3,7 +3,8 @@
 # a display server that does not come up, a wineboot that fails or leaves no
 # Windows folder, and a prefix set-up that works; the package check asks for
 # each package by its own name; the 32-bit environment's steps say which one
-# failed and leave it to be done again.
+# failed and leave it to be done again; the demo's build says one line and
+# keeps the compiler's output in a log, which a failure shows.
 # Usage: check_scripts.sh <source root>
 set -u
 root="${1:?usage: check_scripts.sh <source root>}"
@@ -94,6 +95,20 @@ expect "a failing debootstrap names its step" fail '^error: 32-bit environment, 
     "TW_I386_ROOT='$work/i386' i386_bootstrap; echo reached"
 checks=$((checks + 1))
 [ -e "$work/i386/root/.bootstrapped" ] && fail "a failed debootstrap was marked done"
+
+# The demo's quiet build, with a cmake that chatters and, when asked, fails.
+stand_in cmake 'echo "compiler chatter $*"; echo "warning: chatter" >&2; [ "${CMAKE_FAILS:-}" = 1 ] && [ "$1" = --build ] && exit 1; exit 0'
+mkdir -p "$work/tree"
+checks=$((checks + 1))
+output=$(cd "$work/tree" && PATH="$work/bin:$PATH" bash -c "source '$root/scripts/lib/wine.sh'; source '$root/scripts/lib/demo_setup.sh'; quiet_build x86_64 'the demo' twctl" 2>&1)
+[ "$output" = "Building the demo (x86_64; compiler output in build/x86_64/build.log)..." ] ||
+    fail "a quiet build printed more than its line: $output"
+grep -q 'compiler chatter --build build/x86_64' "$work/tree/build/x86_64/build.log" ||
+    fail "a quiet build kept no log of the compiler's output"
+expect "a failing quiet build shows the log's end" fail '^compiler chatter --build build/x86_64' \
+    "cd '$work/tree' && source '$root/scripts/lib/demo_setup.sh' && CMAKE_FAILS=1 quiet_build x86_64 'the demo' twctl; echo reached"
+expect "a failing quiet build stops with a message" fail '^error: the build failed \(the whole output: build/x86_64/build.log\)' \
+    "cd '$work/tree' && source '$root/scripts/lib/demo_setup.sh' && CMAKE_FAILS=1 quiet_build x86_64 'the demo' twctl; echo reached"
 
 echo "check_scripts: $checks checks, $failures failures"
 [ "$failures" -eq 0 ]

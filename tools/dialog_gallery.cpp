@@ -1,7 +1,9 @@
-// dialog_gallery: shows each dialog of the settings library in turn, with the
-// classic look or (--themed) through the visual-style binding with the
-// system's UxTheme.dll, and saves a picture of each as a BMP file. The
-// screenshots script runs it on a private display.
+// dialog_gallery: shows each dialog of the settings library in turn and saves
+// a picture of each, cropped to the window, as a BMP file. The program carries
+// a common-controls 6 manifest; the look is the system's: the screenshots
+// script runs it once with the prefix's visual style turned off (classic) and
+// once with Wine's own theme active and --themed, which also lets the
+// product's visual-style binding use the system's UxTheme.dll.
 
 #include <windows.h>
 
@@ -17,6 +19,7 @@
 #include "settings/user_list_dlg.h"
 #include "settings/about_box.h"
 #include "bindings/theme_api.h"
+#include "report/summary_command.h"
 
 namespace {
 
@@ -132,5 +135,7 @@ int main(int argc, char** argv) {
         actions.DoModal();
     });
     Capture(folder + "\\about-" + look + ".bmp", [] { CAboutBox(nullptr).DoModal(); });
+    // The Settings Summary of this prefix, as the user list's Summary... shows it.
+    Capture(folder + "\\summary-" + look + ".bmp", [] { RunSettingsSummary(nullptr); });
     return 0;
 }

@@ -1,10 +1,33 @@
 # Sets up a prefix the way a user's machine looks: a stand-in Palm Desktop in
 # C:\Palm with Palm's own Date Book conduit and three Palm users, and the
 # product in C:\Tidewell as its installer leaves it. Needs wine_env first.
+# Also: a quiet build, the installer driven page by page, window pictures.
 
 standin_key='HKCU\Software\Palm Desktop Stand-in'
 
 reg() { wine_run reg "$@" </dev/null 2>/dev/null | tr -d '\r' | sed '/^$/d'; }
+
+# Configures and builds targets of a preset with the compiler's output in a
+# log of its own; one line says what is built, and only a failure shows the
+# log's end.
+# Usage: quiet_build <preset> <what, for the line> <target>...
+quiet_build() {
+    local preset="$1" what="$2" log="build/$1/build.log"
+    shift 2
+    mkdir -p "build/$preset"
+    echo "Building $what ($preset; compiler output in $log)..."
+    if ! { cmake --preset "$preset" && cmake --build "build/$preset" -j "$(nproc 2>/dev/null || echo 2)" --target "$@"; } \
+        >"$log" 2>&1; then
+        tail -n 30 "$log" >&2
+        tw_die "the build failed (the whole output: $log)"
+    fi
+}
+
+# The installation folder the installer recorded as "Path", or nothing.
+installed_folder() {
+    (reg query 'HKLM\SOFTWARE\Quillon Software\Orvelle\Install' /v Path || true) |
+        awk -F'REG_SZ' '/Path/ {gsub(/^[ \t]+/, "", $2); print $2}'
+}
 
 install_standin_palm_desktop() {
     local bin="$1" palm="$WINEPREFIX/drive_c/Palm"
@@ -54,7 +77,7 @@ install_product() {
 prepare_almanor() {
     mkdir -p "$WINEPREFIX/drive_c/Calendar"
     echo "Almanor calendar" >"$WINEPREFIX/drive_c/Calendar/Home.al0"
-    rm -rf "$WINEPREFIX/drive_c/Tidewell"
+    rm -rf "$WINEPREFIX/drive_c/Tidewell" "$WINEPREFIX/drive_c/Program Files/Tidewell for Palm"
     # Absent in a new prefix.
     reg delete 'HKCU\Software\Quillon Software' /f >/dev/null || true
     reg delete 'HKLM\SOFTWARE\Quillon Software' /f >/dev/null || true
@@ -97,8 +120,10 @@ describe_setup_status() {
 
 # The installer of the build in $build (x86-ansi for i686, amd64-unicode for
 # x86_64; the newest, should older versions lie beside it), as a Windows path.
+# Without $build it stops the script instead of naming no installer.
 built_installer() {
     local setup pattern='tidewell-for-palm-*-setup.exe'
+    [ -n "${build:-}" ] || tw_die "built_installer: no build folder in \$build"
     [ "$(basename "$build")" = x86_64 ] && pattern='tidewell-for-palm-*-setup-win64.exe'
     setup=$(ls -t "$build"/package/$pattern 2>/dev/null | head -n1)
     [ -n "$setup" ] || tw_die "no installer in $build/package: build the target tw_installer"
@@ -122,12 +147,15 @@ press_enter_until_done() {
     return $status
 }
 
-# Saves a picture of the visible window titled exactly title; waits up to
-# 20 s for it to appear.
+# Saves a picture of the window whose title matches the regular expression
+# title (whole title; a trailing blank is allowed), cropped to the window with
+# its frame: the topmost such window when several are open (the newest
+# dialog over its parent). Waits up to 20 s for it to appear.
 window_picture() {
     local title="$1" file="$2" window="" _
     for _ in $(seq 1 80); do
-        window=$(xdotool search --onlyvisible --name "^$title ?$" 2>/dev/null | head -n1)
+        # xdotool lists windows from the bottom of the stack to its top.
+        window=$(xdotool search --onlyvisible --name "^($title) ?$" 2>/dev/null | tail -n1)
         [ -n "$window" ] && break
         sleep 0.25
     done
@@ -137,10 +165,14 @@ window_picture() {
 
 # Goes through the installer's pages with the keyboard as a user would (the
 # Enter key: Next, Install, Next, Finish), a picture of each page in folder.
-# Usage: install_page_by_page <installer, Windows path> <folder> <installation folder>
+# Without an installation folder the installer offers its own default, as it
+# does for a user.
+# Usage: install_page_by_page <installer, Windows path> <folder> [installation folder]
 install_page_by_page() {
-    local setup="$1" folder="$2" target="$3" status=0 pid
-    run_windows_line "\"$setup\" /D=$target" &
+    local setup="$1" folder="$2" target="${3:-}" status=0 pid line
+    line="\"$setup\""
+    [ -z "$target" ] || line="$line /D=$target"
+    run_windows_line "$line" &
     pid=$!
     window_picture "Tidewell for Palm Setup" "$folder/setup-1-welcome.png"
     xdotool key Return; sleep 1

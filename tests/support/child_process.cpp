@@ -32,6 +32,30 @@ ChildProcess::ChildProcess(const std::string& commandLine, const std::string& wo
     }
 }
 
+ChildProcess::ChildProcess(const std::string& commandLine, const std::string& workingDir,
+                           const std::string& outputPath) {
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) {
+        startError_ = "cannot create " + outputPath + ": error " + std::to_string(GetLastError());
+        return;
+    }
+    std::string line = commandLine;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, workingDir.c_str(), &startup,
+                        &process_)) {
+        startError_ = "cannot start " + commandLine + ": error " + std::to_string(GetLastError());
+        process_ = {};
+    }
+    CloseHandle(output);
+}
+
 ChildProcess::ChildProcess(const std::wstring& commandLine, const std::string& workingDir) {
     std::wstring line = commandLine;
     STARTUPINFOW startup = {};

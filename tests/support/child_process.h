@@ -13,6 +13,9 @@ namespace testsupport {
 class ChildProcess {
 public:
     ChildProcess(const std::string& commandLine, const std::string& workingDir);
+    // The same with its standard output and error written to the file
+    // outputPath (made anew), for a console program whose words matter.
+    ChildProcess(const std::string& commandLine, const std::string& workingDir, const std::string& outputPath);
     // A command line with characters the ANSI code page may not have.
     ChildProcess(const std::wstring& commandLine, const std::string& workingDir);
     ~ChildProcess();
