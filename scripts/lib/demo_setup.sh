@@ -114,6 +114,8 @@ describe_setup_status() {
         1) echo "1: cancelled" ;;
         2) echo "2: stopped by an error" ;;
         3) echo "3: the files are in place, but Palm Desktop's conduit registrations are not as asked" ;;
+        4) echo "4: an earlier installation's uninstaller: only its own files removed" ;;
+        5) echo "5: removed, but a file in use stays until Windows restarts" ;;
         *) echo "$1: unexpected" ;;
     esac
 }
