@@ -145,16 +145,16 @@ int LoadHotSyncApi(const ConduitManager& manager, const std::string& productPath
 }
 
 // What a registration needs that can be known before anything changes: the
-// conduit library on disk, every function that stores a registration and the
-// User Manager in the HotSync folder. Such a failure must not come after the
-// conduit being replaced is gone.
+// Conduit Manager with every function that stores a registration, the conduit
+// library on disk and the User Manager in the HotSync folder. Such a failure
+// must not come after the conduit being replaced is gone.
 int CheckCanRegister(const ConduitDefinition& conduit, const std::string& productPath) {
-    WIN32_FIND_DATAA found;
-    if (!FindFirst(OwnLibraryPath(conduit, productPath).c_str(), &found)) return kConduitNotFound;
     ConduitManager manager;
     int rc = manager.Load(productPath);
     if (rc != kSuccess) return rc;
     if (!manager.fn().CanStoreRecord()) return kCondMgrInvalid;
+    WIN32_FIND_DATAA found;
+    if (!FindFirst(OwnLibraryPath(conduit, productPath).c_str(), &found)) return kConduitNotFound;
     std::string hotSyncDirectory;
     rc = GetHotSyncDirectory(manager, &hotSyncDirectory);
     if (rc != kSuccess) return rc;
