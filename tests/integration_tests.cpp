@@ -91,6 +91,15 @@ protected:
         return result;
     }
 
+    // A program that ended with 0 after showing the user list alone.
+    static void ExpectUserListOnly(const StepResult& settings) {
+        ASSERT_TRUE(settings.finished);
+        EXPECT_EQ(0u, settings.exitCode);
+        ASSERT_EQ(1u, settings.windows.size());
+        EXPECT_EQ(settingstexts::kUserListCaption, settings.windows[0].caption);
+        EXPECT_EQ("", settings.windows[0].text);
+    }
+
     static void ExpectMessageBox(const ShownWindow& box, const std::string& text) {
         EXPECT_EQ(kProductCaption, box.caption);
         EXPECT_EQ(text, box.text);
@@ -213,13 +222,7 @@ TEST_F(ConduitStep, InteractiveVerifyAsksForEachMissingConduit) {
 TEST_F(ConduitStep, SettingsOpenTheUserListFromTheLinkedLibrary) {
     ASSERT_TRUE(Run("install /S").finished);
 
-    StepResult settings = Run("settings", {IDCANCEL});
-
-    ASSERT_TRUE(settings.finished);
-    EXPECT_EQ(0u, settings.exitCode);
-    ASSERT_EQ(1u, settings.windows.size());
-    EXPECT_EQ(settingstexts::kUserListCaption, settings.windows[0].caption);
-    EXPECT_EQ("", settings.windows[0].text);
+    ExpectUserListOnly(Run("settings", {IDCANCEL}));
 }
 
 // The guide's second example: a host application that loads both libraries
@@ -248,12 +251,7 @@ protected:
 TEST_F(HostFromPath, OpensTheUserListOfTheInstalledLibrary) {
     ASSERT_TRUE(Run("install /S").finished);
 
-    StepResult settings = RunHost("", {IDCANCEL});
-
-    ASSERT_TRUE(settings.finished);
-    EXPECT_EQ(0u, settings.exitCode);
-    ASSERT_EQ(1u, settings.windows.size());
-    EXPECT_EQ(settingstexts::kUserListCaption, settings.windows[0].caption);
+    ExpectUserListOnly(RunHost("", {IDCANCEL}));
 }
 
 TEST_F(HostFromPath, VerifiesBothConduitsThroughTheInstalledLibrary) {
